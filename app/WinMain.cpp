@@ -1,0 +1,25 @@
+// Entry of the setup executable.
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "app/Q7TolvaneSetupBootApp.h"
+#include "framework/FwLibrary.h"
+
+namespace {
+CQ7TolvaneSetupBootApp theApp;
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything can load a DLL: never from the setup's own (Downloads) folder.
+    FwRestrictDllSearchPath();
+    return FwRunApplication();
+}
+
+// The run-time's default terminate handler prints a demangled type name and drags
+// the whole demangler into the executable; the setup has no console to print to.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    abort();
+}
+} // namespace __gnu_cxx

@@ -1,0 +1,15 @@
+#pragma once
+// Narrow text helpers of the framework layer: printf-style formatting, trimming
+// and code-page conversions.
+#include <windows.h>
+#include <string>
+
+std::string FwFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FwFormatV(const char* format, va_list args);
+
+// Removes space, tab, CR, LF, VT and FF at both ends.
+std::string FwTrim(const std::string& text);
+
+// Wide text from COM or the shell, converted in the thread's ANSI code page.
+std::string FwNarrow(const wchar_t* text, int length = -1, UINT codePage = CP_THREAD_ACP);
+std::wstring FwWide(const char* text, UINT codePage = CP_ACP);
