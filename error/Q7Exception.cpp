@@ -130,12 +130,13 @@ int Q7Exception::ReportError() const {
 Q7ExceptionText::Q7ExceptionText(const std::string& message, const char* file, int line)
     : Q7Exception(file, line), m_message(message) {}
 
-Q7ExceptionText::Q7ExceptionText(const std::string& message, const char* file,
-                                 const char* function, int line)
+Q7ExceptionText::Q7ExceptionText(const std::string& message, const char* file, const char* function,
+                                 int line)
     : Q7Exception(file, function, line), m_message(message) {}
 
 std::unique_ptr<Q7Exception> Q7ExceptionText::Clone() const {
-    return std::make_unique<Q7ExceptionText>(m_message, GetFile().c_str(), GetFunction().c_str(), GetLine());
+    return std::make_unique<Q7ExceptionText>(m_message, GetFile().c_str(), GetFunction().c_str(),
+                                             GetLine());
 }
 
 void Q7ExceptionText::WriteTo(Q7ByteStream& stream) const {
@@ -165,8 +166,8 @@ std::string Q7ExceptionCommon::GetErrorText() const {
 }
 
 std::unique_ptr<Q7Exception> Q7ExceptionCommon::Clone() const {
-    return std::make_unique<Q7ExceptionCommon>(m_code, m_text, GetFile().c_str(), GetFunction().c_str(),
-                                 GetLine());
+    return std::make_unique<Q7ExceptionCommon>(m_code, m_text, GetFile().c_str(),
+                                               GetFunction().c_str(), GetLine());
 }
 
 void Q7ExceptionCommon::WriteTo(Q7ByteStream& stream) const {

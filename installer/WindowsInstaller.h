@@ -25,8 +25,8 @@ public:
     virtual UINT ViewFetch(MSIHANDLE view, MSIHANDLE* record) = 0;
     virtual UINT RecordGetString(MSIHANDLE record, UINT field, char* buffer, DWORD* size) = 0;
     virtual UINT CloseHandle(MSIHANDLE handle) = 0;
-    virtual INSTALLSTATE GetComponentPath(const char* product, const char* component,
-                                          char* buffer, DWORD* size) = 0;
+    virtual INSTALLSTATE GetComponentPath(const char* product, const char* component, char* buffer,
+                                          DWORD* size) = 0;
     virtual INSTALLSTATE LocateComponent(const char* component, char* buffer, DWORD* size) = 0;
 
     // The automation object WindowsInstaller.Installer: created, run and asked for

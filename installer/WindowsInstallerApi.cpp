@@ -23,8 +23,8 @@ template <typename Fn> Fn CWindowsInstallerApi::Resolve(const char* name) {
     return m_msi.ProcAs<Fn>(name);
 }
 
-UINT CWindowsInstallerApi::EnumRelatedProducts(const char* upgradeCode, DWORD reserved,
-                                               DWORD index, char* productBuffer) {
+UINT CWindowsInstallerApi::EnumRelatedProducts(const char* upgradeCode, DWORD reserved, DWORD index,
+                                               char* productBuffer) {
     auto fn = Resolve<UINT(WINAPI*)(LPCSTR, DWORD, DWORD, LPSTR)>("MsiEnumRelatedProductsA");
     return fn ? fn(upgradeCode, reserved, index, productBuffer) : kUnavailable;
 }
@@ -49,8 +49,8 @@ UINT CWindowsInstallerApi::InstallProduct(const char* packagePath, const char* c
     return fn ? fn(packagePath, commandLine) : kUnavailable;
 }
 
-UINT CWindowsInstallerApi::GetProductInfo(const char* product, const char* property,
-                                          char* buffer, DWORD* size) {
+UINT CWindowsInstallerApi::GetProductInfo(const char* product, const char* property, char* buffer,
+                                          DWORD* size) {
     auto fn = Resolve<UINT(WINAPI*)(LPCSTR, LPCSTR, LPSTR, LPDWORD)>("MsiGetProductInfoA");
     return fn ? fn(product, property, buffer, size) : kUnavailable;
 }
@@ -90,8 +90,8 @@ UINT CWindowsInstallerApi::CloseHandle(MSIHANDLE handle) {
 
 INSTALLSTATE CWindowsInstallerApi::GetComponentPath(const char* product, const char* component,
                                                     char* buffer, DWORD* size) {
-    auto fn = Resolve<INSTALLSTATE(WINAPI*)(LPCSTR, LPCSTR, LPSTR, LPDWORD)>(
-        "MsiGetComponentPathA");
+    auto fn =
+        Resolve<INSTALLSTATE(WINAPI*)(LPCSTR, LPCSTR, LPSTR, LPDWORD)>("MsiGetComponentPathA");
     return fn ? fn(product, component, buffer, size) : INSTALLSTATE_UNKNOWN;
 }
 

@@ -26,18 +26,19 @@ TEST(ExceptionStream, RecordLayout) {
     Q7ByteStream stream(3); // a small growth step exercises reallocation
     e.WriteTo(stream);
     std::vector<uint8_t> expected = {
-        1, 2, 0, 0, 0, 'a', 'b',                // file
-        1, 0, 0, 0, 0,                          // function
-        4, 0, 0, 0, 0x04, 0x03, 0x02, 0x01,     // line
-        4, 0, 0, 0, 0x05, 0x40, 0x00, 0x80,     // code
-        1, 2, 0, 0, 0, 'o', 'p',                // text
+        1, 2, 0, 0, 0,    'a',  'b',        // file
+        1, 0, 0, 0, 0,                      // function
+        4, 0, 0, 0, 0x04, 0x03, 0x02, 0x01, // line
+        4, 0, 0, 0, 0x05, 0x40, 0x00, 0x80, // code
+        1, 2, 0, 0, 0,    'o',  'p',        // text
     };
     EXPECT_EQ(expected, Bytes(stream));
     EXPECT_EQ(expected.size(), stream.Position());
 }
 
 TEST(ExceptionStream, RoundTripRestoresAllFields) {
-    Q7ExceptionCommon written(5, "Process32First failed.", "x\\Snap.cpp", "CProcessesEnum::Snapshot", 77);
+    Q7ExceptionCommon written(5, "Process32First failed.", "x\\Snap.cpp",
+                              "CProcessesEnum::Snapshot", 77);
     Q7ByteStream stream;
     written.WriteTo(stream);
     stream.Seek(0);
@@ -49,7 +50,8 @@ TEST(ExceptionStream, RoundTripRestoresAllFields) {
     EXPECT_EQ(5u, read.GetCode());
     EXPECT_EQ("Process32First failed.", read.GetText());
 
-    Q7ExceptionText text("Failed to read 'UpgradeCode' property from file 'C:\\x.msi'", "MsiSql", 88);
+    Q7ExceptionText text("Failed to read 'UpgradeCode' property from file 'C:\\x.msi'", "MsiSql",
+                         88);
     Q7ByteStream textStream;
     text.WriteTo(textStream);
     textStream.Seek(0);
@@ -88,13 +90,25 @@ TEST(ExceptionStream, DamagedStreamsAreReadSafely) {
         {"huge length", {1, 0xff, 0xff, 0xff, 0x7f, 'a'}, "keep", "keep", 9, 6},
         {"negative length", {1, 0xff, 0xff, 0xff, 0xff, 1, 1, 0, 0, 0, 'g'}, "keep", "g", 9, 11},
         {"wrong tag", {2, 1, 1, 0, 0, 0, 'f'}, "keep", "f", 9, 7},
-        {"int size 8", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 8, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8},
-         "keep", "keep", 9, 22},
+        {"int size 8",
+         {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 8, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8},
+         "keep",
+         "keep",
+         9,
+         22},
         {"int size 2", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 2, 0, 0, 0, 1, 2}, "keep", "keep", 9, 16},
-        {"int size beyond data", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 4, 0, 0, 0, 1, 2}, "keep", "keep",
-         9, 16},
-        {"negative int size", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0xfc, 0xff, 0xff, 0xff, 1, 2, 3, 4},
-         "keep", "keep", 9, 14},
+        {"int size beyond data",
+         {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 4, 0, 0, 0, 1, 2},
+         "keep",
+         "keep",
+         9,
+         16},
+        {"negative int size",
+         {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0xfc, 0xff, 0xff, 0xff, 1, 2, 3, 4},
+         "keep",
+         "keep",
+         9,
+         15},
     };
     for (const Case& c : cases) {
         Q7ExceptionText e("keep", "keep", "keep", 9);

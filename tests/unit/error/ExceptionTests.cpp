@@ -27,7 +27,8 @@ TEST(ExceptionReport, HresultPrintedWithAllDigits) {
     Q7ExceptionCommon e(static_cast<uint32_t>(E_FAIL), "Failed to create Windows installer object.",
                         "MsiSql", "CMsiSql::CMsiSql", 30);
     EXPECT_NE(std::string::npos, e.GetErrorText().find("(0x80004005)"));
-    EXPECT_NE(std::string::npos, e.GetErrorText().find("Failed to create Windows installer object."));
+    EXPECT_NE(std::string::npos,
+              e.GetErrorText().find("Failed to create Windows installer object."));
 }
 
 TEST(ExceptionReport, UnknownCodeFallsBackToBareCode) {
@@ -61,8 +62,13 @@ TEST(ExceptionSourceFile, ReducedToLastComponent) {
         const char* given;
         const char* kept;
     } cases[] = {
-        {"dir\\unit", "unit"}, {"dir/unit", "unit"}, {"a\\b/c", "b/c"}, {"unit", "unit"},
-        {"", ""},              {"dir\\", ""},        {"C:\\src\\x\\MsiSql.cpp", "MsiSql.cpp"},
+        {"dir\\unit", "unit"},
+        {"dir/unit", "unit"},
+        {"a\\b/c", "b/c"},
+        {"unit", "unit"},
+        {"", ""},
+        {"dir\\", ""},
+        {"C:\\src\\x\\MsiSql.cpp", "MsiSql.cpp"},
     };
     for (const Case& c : cases) {
         Q7ExceptionText e("m", c.given, 1);
