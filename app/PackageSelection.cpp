@@ -1,9 +1,63 @@
 #include "app/PackageSelection.h"
 
+#include <cstring>
+#include <memory>
+
+#include "framework/FwMessageBox.h"
+#include "framework/FwResources.h"
+#include "framework/FwString.h"
+#include "installer/ProductInstaller.h"
+#include "installer/WindowsInstaller.h"
+#include "res/resource.h"
+
+namespace {
+
+struct EditionCodes {
+    const char* german;
+    const char* polish;
+    UINT packageResource;
+};
+
+const EditionCodes kFor32Bit = {"{6A0F7149-4800-4EB7-967A-166EE1C37C70}",
+                                "{E1F798F4-DF81-4524-94D4-4D1DCC355D42}", IDR_MSI_X86};
+const EditionCodes kFor64Bit = {"{6D2D659E-56DC-4A5B-BDA4-08BFD40A78C2}",
+                                "{3A5FCE13-55A1-4F9F-AD14-28B418F45FE3}", IDR_MSI_X64};
+
+bool EditionInstalled(const char* upgradeCode) {
+    char productCode[64];
+    std::memset(productCode, 0, sizeof productCode);
+    return Msi().EnumRelatedProducts(upgradeCode, 0, 0, productCode) == ERROR_SUCCESS;
+}
+
+void ReportEditionConflict(const char* edition) {
+    std::string format = FwLoadString(IDS_EDITION_CONFLICT);
+    FwMessageBox(FwFormat(format.c_str(), edition).c_str(), MB_OK, 0);
+}
+
+bool SetupFor(const EditionCodes& codes) {
+    // The language editions share the files and registration of this one: mixing
+    // them would break both.
+    if (EditionInstalled(codes.german)) {
+        ReportEditionConflict("german");
+        return false;
+    }
+    if (EditionInstalled(codes.polish)) {
+        ReportEditionConflict("polish");
+        return false;
+    }
+    CRefCountPtr<CMsiPackageDesc> package(
+        new CMsiPackageDesc(codes.packageResource, "Q7TolvaneAddinSetup.msi", 0, true));
+    auto installer = std::make_shared<CProductInstallerBase>(false, package);
+    package.Reset();
+    return static_cast<bool>(installer->Proceed());
+}
+
+} // namespace
+
 bool SetupFor32BitOutlook() {
-    return false;
+    return SetupFor(kFor32Bit);
 }
 
 bool SetupFor64BitOutlook() {
-    return false;
+    return SetupFor(kFor64Bit);
 }

@@ -1,0 +1,50 @@
+#pragma once
+// One embedded Windows Installer package: written into a fresh folder of the
+// package cache when the descriptor is built, and answering for its path and
+// identity (product code, upgrade code, version) from its Property table.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "fs/Q7FsPath.h"
+#include "installer/RefCounted.h"
+#include "installer/VersionNumber.h"
+
+class CMsiPackageDesc : public CRefCountedT<FreeThreadedModel> {
+public:
+    // Writes resource "MSI" resourceId to [cache]\{new GUID}\fileName at once.
+    // keepFile false: the file is deleted with the descriptor (its folder stays).
+    CMsiPackageDesc(UINT resourceId, std::string fileName, int tag, bool keepFile);
+    ~CMsiPackageDesc() override;
+
+    Q7FsPath GetPath() const { return m_path; }
+    int GetTag() const { return m_tag; }
+
+    // Read from the package file on each call; "" when the property is missing.
+    // Throw Error::Q7ExceptionText when the file cannot be read as a package.
+    std::string GetProductCode() const;
+    std::string GetUpgradeCode() const;
+    CVersionNumber GetProductVersion() const;
+
+private:
+    std::string ReadProperty(const char* name) const;
+
+    int m_tag;
+    bool m_keepFile;
+    Q7FsPath m_path;
+};
+
+class CMsiPackageDescVector : public std::vector<CRefCountPtr<CMsiPackageDesc>> {
+public:
+    CMsiPackageDescVector() = default;
+    virtual ~CMsiPackageDescVector();
+
+    // The first package, in order, whose product family has an installed product;
+    // empty when none has.
+    CRefCountPtr<CMsiPackageDesc> FindInstalledPackage() const;
+};
+
+// [all-users application data]\MSI Cache, created when missing; empty when it is
+// not available.
+Q7FsPath GetPackageCacheFolder();

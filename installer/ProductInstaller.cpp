@@ -1,0 +1,124 @@
+#include "installer/ProductInstaller.h"
+
+#include <cstring>
+
+#include "error/Q7Exception.h"
+#include "framework/FwMessageBox.h"
+#include "framework/FwString.h"
+#include "installer/ProductFinder2.h"
+#include "installer/WindowsInstaller.h"
+#include "res/resource.h"
+
+namespace {
+
+// FATALEXIT through EXTRADEBUG: everything Windows Installer can write.
+const DWORD kLogMode = 0x3fdf;
+
+std::string JoinFeatures(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) {
+        // Empty names are left out, and so is their separator: no ",B" or "A,,B".
+        if (name.empty())
+            continue;
+        if (!joined.empty())
+            joined += ',';
+        joined += name;
+    }
+    return joined;
+}
+
+} // namespace
+
+CProductInstaller::CProductInstaller(CRefCountPtr<CMsiPackageDesc> package, bool writeLog)
+    : m_writeLog(writeLog) {
+    m_packages.push_back(package);
+}
+
+CProductInstaller::~CProductInstaller() = default;
+
+CRefCountPtr<CMsiPackageDesc> CProductInstaller::GetDefaultPackage() {
+    return m_packages.empty() ? CRefCountPtr<CMsiPackageDesc>() : m_packages.front();
+}
+
+bool CProductInstaller::CanProceed() {
+    return true;
+}
+
+bool CProductInstaller::ConfirmReplace() {
+    return true;
+}
+
+FeatureList CProductInstaller::GetFeatures() {
+    return FeatureList();
+}
+
+bool CProductInstaller::DetectInstalledProduct(const std::string& productCode) const {
+    char buffer[64];
+    std::memset(buffer, 0, sizeof buffer);
+    for (DWORD index = 0; Msi().EnumProducts(index, buffer) == ERROR_SUCCESS; ++index) {
+        buffer[sizeof buffer - 1] = '\0';
+        // Product codes are compared exactly: a code differing in case is another product.
+        if (productCode == buffer)
+            return true;
+    }
+    return false;
+}
+
+CRefCountPtr<CMsiPackageDesc> CProductInstaller::Proceed() {
+    CRefCountPtr<CMsiPackageDesc> package = m_packages.FindInstalledPackage();
+    if (!package)
+        package = GetDefaultPackage();
+    if (!package)
+        throw Error::Q7ExceptionText("Failed to find product to be installed.", "ProductInstaller",
+                                     "CProductInstaller::Proceed", 45);
+
+    std::string productCode = package->GetProductCode();
+    m_productInstalled = DetectInstalledProduct(productCode);
+
+    Q7FsPath path = package->GetPath();
+    Msi().SetInternalUI(INSTALLUILEVEL_FULL, &m_ownerWindow);
+    if (m_writeLog) {
+        std::string logPath = FwFormat("c:\\%s.log", path.GetFileTitle().c_str());
+        Msi().EnableLog(kLogMode, logPath.c_str(), 0);
+    }
+
+    if (!CanProceed())
+        return CRefCountPtr<CMsiPackageDesc>();
+
+    std::string features = JoinFeatures(GetFeatures().names);
+    if (!m_productInstalled) {
+        m_commandLine = features.empty() ? FwFormat("ACTION=INSTALL Q7STSDATA=\"%s\"", "")
+                                         : FwFormat("ACTION=INSTALL ADDLOCAL=%s Q7STSDATA=\"%s\"",
+                                                    features.c_str(), "");
+    } else {
+        m_commandLine =
+            features.empty()
+                ? std::string("ACTION=INSTALL REINSTALL=ALL REINSTALLMODE=vomus")
+                : FwFormat("ACTION=INSTALL REINSTALL=%s REINSTALLMODE=vomus", features.c_str());
+    }
+
+    CProductFinder2 finder(package->GetUpgradeCode());
+    CVersionNumber packageVersion = package->GetProductVersion();
+    if (finder.IsOlderThan(packageVersion)) {
+        if (!ConfirmReplace())
+            return CRefCountPtr<CMsiPackageDesc>();
+        m_commandLine +=
+            FwFormat(" OLDINSTALLATIONPATH=\"%s\"", finder.GetInstallLocation().c_str());
+    }
+    if (!m_extraProperties.empty())
+        m_commandLine += m_extraProperties;
+
+    if (Msi().InstallProduct(path.c_str(), m_commandLine.c_str()) != ERROR_SUCCESS)
+        return CRefCountPtr<CMsiPackageDesc>();
+    return package;
+}
+
+CProductInstallerBase::CProductInstallerBase(bool writeLog, CRefCountPtr<CMsiPackageDesc> package)
+    : CProductInstaller(package, writeLog) {}
+
+CProductInstallerBase::~CProductInstallerBase() = default;
+
+bool CProductInstallerBase::ConfirmReplace() {
+    return FwMessageBox(IDS_CONFIRM_REPLACE, MB_YESNO | MB_ICONQUESTION, static_cast<UINT>(-1)) ==
+           IDYES;
+}

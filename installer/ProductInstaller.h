@@ -1,0 +1,60 @@
+#pragma once
+// Turns a package descriptor into one Windows Installer transaction: fresh
+// installation, repair of the installed product, or upgrade of an older version
+// of the family with its old folder passed on. CProductInstaller decides without
+// asking; CProductInstallerBase asks before an older version is replaced.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "installer/MsiPackageDesc.h"
+
+struct FeatureList {
+    std::vector<std::string> names;
+    int flag = 1;
+    std::string separator = ";";
+};
+
+class CProductInstaller {
+public:
+    CProductInstaller(CRefCountPtr<CMsiPackageDesc> package, bool writeLog);
+    CProductInstaller(const CProductInstaller&) = delete;
+    CProductInstaller& operator=(const CProductInstaller&) = delete;
+    virtual ~CProductInstaller();
+
+    virtual CRefCountPtr<CMsiPackageDesc> GetDefaultPackage();
+    virtual bool CanProceed();
+    virtual bool ConfirmReplace();
+    virtual FeatureList GetFeatures();
+
+    // Installs the chosen package; returns it when Windows Installer reported
+    // success, empty when declined, failed or cancelled. Throws
+    // Error::Q7ExceptionText when there is no package to install.
+    CRefCountPtr<CMsiPackageDesc> Proceed();
+
+    const std::string& GetCommandLine() const { return m_commandLine; }
+    bool IsProductInstalled() const { return m_productInstalled; }
+
+protected:
+    // Appended unchanged at the very end of the command line.
+    std::string m_extraProperties;
+
+private:
+    bool DetectInstalledProduct(const std::string& productCode) const;
+
+    HWND m_ownerWindow = nullptr;
+    CMsiPackageDescVector m_packages;
+    bool m_writeLog;
+    bool m_productInstalled = false;
+    std::string m_commandLine;
+};
+
+class CProductInstallerBase : public CProductInstaller {
+public:
+    CProductInstallerBase(bool writeLog, CRefCountPtr<CMsiPackageDesc> package);
+    ~CProductInstallerBase() override;
+
+    // Asks the user (string 213); true only on Yes.
+    bool ConfirmReplace() override;
+};

@@ -1,0 +1,86 @@
+# The two embedded add-in packages: "MSI" 101 for 64-bit Outlook, 102 for 32-bit.
+# By default they are built here by wixl from TolvaneAddin.wxs; a maintainer puts
+# the released packages in instead (see README.md):
+#   -DTOLVANE_PACKAGE_X64=/path/x64.msi -DTOLVANE_PACKAGE_X86=/path/x86.msi
+include(${CMAKE_CURRENT_LIST_DIR}/CheckPackage.cmake)
+
+set(TOLVANE_PACKAGE_X64 "" CACHE FILEPATH "Package for 64-bit Outlook (empty: build the sample)")
+set(TOLVANE_PACKAGE_X86 "" CACHE FILEPATH "Package for 32-bit Outlook (empty: build the sample)")
+
+set(TOLVANE_PACKAGE_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR} CACHE INTERNAL "")
+set(TOLVANE_UPGRADE_CODE_X64 "{5B0E64C1-2C7D-4E5A-9A51-3F6D2B8A7C11}" CACHE INTERNAL "")
+set(TOLVANE_UPGRADE_CODE_X86 "{8E3A1F27-6B4C-4D2E-8F90-1A2B3C4D5E6F}" CACHE INTERNAL "")
+
+# tolvane_build_package(<output.msi> ARCH x64|x86 PRODUCT_CODE {..} UPGRADE_CODE {..}
+#                       VERSION a.b.c [INSTALLDIR_NAME name] [FAIL_INSTALL])
+# Builds one package of the add-in from TolvaneAddin.wxs and checks it.
+function(tolvane_build_package output)
+  cmake_parse_arguments(P "FAIL_INSTALL" "ARCH;PRODUCT_CODE;UPGRADE_CODE;VERSION;INSTALLDIR_NAME" "" ${ARGN})
+  find_program(TOLVANE_WIXL wixl)
+  if(NOT TOLVANE_WIXL)
+    message(FATAL_ERROR "wixl (msitools) is needed to build the sample packages")
+  endif()
+  if(NOT P_INSTALLDIR_NAME)
+    set(P_INSTALLDIR_NAME "Outlook Tolvane")
+  endif()
+  if(P_FAIL_INSTALL)
+    set(fail 1)
+  else()
+    set(fail 0)
+  endif()
+  set(src ${TOLVANE_PACKAGE_SOURCE_DIR})
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${TOLVANE_WIXL} -a ${P_ARCH} -o ${output}
+      -D Arch=${P_ARCH} -D ProductCode=${P_PRODUCT_CODE} -D UpgradeCode=${P_UPGRADE_CODE}
+      -D ProductVersion=${P_VERSION} -D "InstallDirName=${P_INSTALLDIR_NAME}" -D FailInstall=${fail}
+      ${src}/TolvaneAddin.wxs
+    COMMAND ${CMAKE_COMMAND} -DPACKAGE=${output} -P ${src}/CheckPackage.cmake
+    WORKING_DIRECTORY ${src}
+    DEPENDS ${src}/TolvaneAddin.wxs ${src}/files/Readme.txt ${src}/files/Q7OutlookTolvane.addin
+      ${src}/CheckPackage.cmake
+    COMMENT "Building package ${output}"
+    VERBATIM)
+endfunction()
+
+# tolvane_package_resources(<target> <x64.msi> <x86.msi> <generated.rc>)
+# Embeds the two packages as "MSI" 101 and 102 into <target>.
+function(tolvane_package_resources target x64 x86 rc)
+  file(WRITE ${rc}.in "101 MSI \"@x64@\"\n102 MSI \"@x86@\"\n")
+  configure_file(${rc}.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc} ${x64} ${x86})
+  set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS ${x64} ${x86})
+endfunction()
+
+set(_pkg_dir ${CMAKE_CURRENT_BINARY_DIR}/packages)
+file(MAKE_DIRECTORY ${_pkg_dir})
+
+if(TOLVANE_PACKAGE_X64)
+  tolvane_check_package("${TOLVANE_PACKAGE_X64}")
+  set(_x64 "${TOLVANE_PACKAGE_X64}")
+  # Checked again whenever the file changes after configuration.
+  add_custom_command(OUTPUT ${_pkg_dir}/x64.checked
+    COMMAND ${CMAKE_COMMAND} -DPACKAGE=${_x64} -DSTAMP=${_pkg_dir}/x64.checked
+      -P ${TOLVANE_PACKAGE_SOURCE_DIR}/CheckPackage.cmake
+    DEPENDS ${_x64} VERBATIM)
+  target_sources(tolvane_resources PRIVATE ${_pkg_dir}/x64.checked)
+else()
+  set(_x64 ${_pkg_dir}/TolvaneAddin-x64.msi)
+  tolvane_build_package(${_x64} ARCH x64 PRODUCT_CODE "{FF962B0B-5DC8-4600-8BEE-46CCFC777E89}"
+    UPGRADE_CODE ${TOLVANE_UPGRADE_CODE_X64} VERSION ${PROJECT_VERSION})
+endif()
+
+if(TOLVANE_PACKAGE_X86)
+  tolvane_check_package("${TOLVANE_PACKAGE_X86}")
+  set(_x86 "${TOLVANE_PACKAGE_X86}")
+  add_custom_command(OUTPUT ${_pkg_dir}/x86.checked
+    COMMAND ${CMAKE_COMMAND} -DPACKAGE=${_x86} -DSTAMP=${_pkg_dir}/x86.checked
+      -P ${TOLVANE_PACKAGE_SOURCE_DIR}/CheckPackage.cmake
+    DEPENDS ${_x86} VERBATIM)
+  target_sources(tolvane_resources PRIVATE ${_pkg_dir}/x86.checked)
+else()
+  set(_x86 ${_pkg_dir}/TolvaneAddin-x86.msi)
+  tolvane_build_package(${_x86} ARCH x86 PRODUCT_CODE "{C0F52FCB-D894-441A-8BEA-36711B7D7C3C}"
+    UPGRADE_CODE ${TOLVANE_UPGRADE_CODE_X86} VERSION ${PROJECT_VERSION})
+endif()
+
+tolvane_package_resources(tolvane_resources ${_x64} ${_x86} ${_pkg_dir}/Packages.rc)
