@@ -1,0 +1,329 @@
+"""End-to-end harness: one fresh Wine prefix, one wineserver per scenario.
+
+A scenario is a function taking a Scenario. It installs fixture packages, runs
+the setup through the pilot (which records and answers its dialogs) and looks
+at the machine afterwards through the pilot's query commands.
+"""
+
+import contextlib
+import fcntl
+import json
+import ntpath
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+
+# Answer tokens the pilot understands, beside "id:<n>".
+ANSWERS = ("ok", "cancel", "yes", "no", "close", "leave")
+
+PRODUCT_KEY = r"Software\Quorvel\Freeware - OutlookTolvane"
+
+
+class Skip(Exception):
+    """Raised by a scenario that cannot run on this build (CTest shows it as skipped)."""
+
+
+class WineError(AssertionError):
+    pass
+
+
+def load_config(build_dir):
+    with open(os.path.join(build_dir, "tests", "e2e", "e2e.json"), encoding="utf-8") as f:
+        return json.load(f)
+
+
+def _locked(path):
+    """An exclusive lock on path + '.lock' (the same lock tools/wine-prefix takes)."""
+    f = open(path + ".lock", "w")
+    fcntl.flock(f, fcntl.LOCK_EX)
+    return f
+
+
+def ensure_template(config):
+    """Creates the template prefix once; also starts Xvfb when DISPLAY is unset."""
+    template = config["template_prefix"]
+    os.makedirs(os.path.dirname(template), exist_ok=True)
+    with contextlib.closing(_locked(template)):
+        subprocess.run([config["wine_prefix_tool"], "init", template], check=True,
+                       stdin=subprocess.DEVNULL)
+
+
+class RunResult:
+    """What one pilot run saw: dialogs in order, exit code, Windows Installer calls."""
+
+    def __init__(self, events, wine_exit, stderr, msi_commands):
+        self.events = events
+        self.dialogs = [e for e in events if e.get("event") == "dialog"]
+        self.timed_out = any(e.get("event") == "timeout" for e in events)
+        exits = [e["code"] for e in events if e.get("event") == "exit"]
+        # The log holds the full 32-bit code; wine's own exit status only 8 bits.
+        self.exit_code = exits[-1] if exits else wine_exit
+        self.stderr = stderr
+        self.msi_commands = msi_commands
+
+    @property
+    def unscripted_questions(self):
+        """Dialogs offering a choice that were answered by the pilot's default."""
+        return [d for d in self.dialogs if not d["scripted"] and _is_question(d)]
+
+    def __repr__(self):
+        return "RunResult(exit_code=%r, timed_out=%r, dialogs=%s)" % (
+            self.exit_code, self.timed_out, json.dumps(self.dialogs, indent=1))
+
+
+def _is_question(dialog):
+    ids = {b["id"] for b in dialog["buttons"]}
+    return bool(ids & {6, 7}) or {1, 2} <= ids
+
+
+_TRACE_INSTALL = re.compile(r'trace:msi:MsiInstallProductA\s+("(?:[^"\\]|\\.)*"\S*)\s+("(?:[^"\\]|\\.)*"\S*)')
+
+
+def _unescape_debugstr(token):
+    """Wine's debugstr_a text ("..." with C escapes, '...' after the quote when cut)."""
+    truncated = token.endswith("...")
+    body = token[1:token.rindex('"')]
+    out = []
+    i = 0
+    while i < len(body):
+        c = body[i]
+        if c != "\\" or i + 1 == len(body):
+            out.append(c)
+            i += 1
+            continue
+        n = body[i + 1]
+        simple = {"n": "\n", "r": "\r", "t": "\t", "\\": "\\", '"': '"'}
+        if n in simple:
+            out.append(simple[n])
+            i += 2
+        elif n == "x":
+            m = re.match(r"[0-9a-fA-F]{1,2}", body[i + 2:])
+            out.append(chr(int(m.group(0), 16)))
+            i += 2 + len(m.group(0))
+        elif n in "01234567":
+            m = re.match(r"[0-7]{1,3}", body[i + 1:])
+            out.append(chr(int(m.group(0), 8)))
+            i += 1 + len(m.group(0))
+        else:
+            out.append(n)
+            i += 2
+    return "".join(out), truncated
+
+
+def parse_msi_commands(stderr):
+    """[{"package": path, "command_line": text, "truncated": bool}] from a +msi trace."""
+    commands = []
+    for line in stderr.splitlines():
+        m = _TRACE_INSTALL.search(line)
+        if not m:
+            continue
+        package, cut1 = _unescape_debugstr(m.group(1))
+        command_line, cut2 = _unescape_debugstr(m.group(2))
+        commands.append({"package": package, "command_line": command_line,
+                         "truncated": cut1 or cut2})
+    return commands
+
+
+class Scenario:
+    def __init__(self, build_dir, name):
+        self.build_dir = os.path.abspath(build_dir)
+        self.name = name
+        self.config = load_config(self.build_dir)
+        self.setup_exe = self.config["setup_exe"]
+        self.pilot_exe = self.config["pilot_exe"]
+        self.fixtures_dir = self.config["fixtures_dir"]
+        self.prefix = os.path.join(self.config["prefixes_dir"], name)
+        self.transcript = []  # (command, exit status, output) of every Wine call
+        self._runs = 0
+        self._server_started = False
+
+    # ------------------------------------------------------------ lifecycle
+
+    def __enter__(self):
+        ensure_template(self.config)
+        self._discard_prefix()  # a leftover from a killed run
+        os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
+        subprocess.run(["cp", "-a", self.config["template_prefix"], self.prefix], check=True)
+        # Detached from our pipes: the server outlives the call.
+        subprocess.run(["wineserver", "-p"], env=self._env(), check=True,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        self._server_started = True
+        os.makedirs(self.windows_to_host(r"C:\e2e"), exist_ok=True)
+        return self
+
+    def __exit__(self, exc_type, exc, tb):
+        keep = exc_type is not None and os.environ.get("TOLVANE_E2E_KEEP") == "1"
+        self._stop_server()
+        if keep:
+            print("prefix kept:", self.prefix)
+        else:
+            shutil.rmtree(self.prefix, ignore_errors=True)
+        return False
+
+    def _stop_server(self):
+        if os.path.isdir(self.prefix):
+            subprocess.run(["wineserver", "-k"], env=self._env(), stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], env=self._env(), stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+
+    def _discard_prefix(self):
+        if os.path.exists(self.prefix):
+            self._stop_server()
+            shutil.rmtree(self.prefix, ignore_errors=True)
+
+    def _env(self, debug="-all"):
+        env = dict(os.environ)
+        env.update(WINEPREFIX=self.prefix, WINEDEBUG=debug, WINEARCH="win64",
+                   WINEDLLOVERRIDES="mscoree,mshtml=")
+        if not env.get("DISPLAY"):
+            env["DISPLAY"] = ":" + os.environ.get("TOLVANE_XVFB_DISPLAY", "97")
+        return env
+
+    # ------------------------------------------------------------ paths
+
+    def fixture(self, name):
+        """Host path of a fixture package built from tests/e2e (name without .msi)."""
+        path = os.path.join(self.fixtures_dir, name + ".msi")
+        if not os.path.isfile(path):
+            raise FileNotFoundError("fixture package not built: " + path)
+        return path
+
+    def windows_to_host(self, path):
+        """Host path of a C:\\ path inside the prefix."""
+        drive, rest = ntpath.splitdrive(path)
+        if drive.upper() != "C:":
+            raise ValueError("only C: paths map into the prefix: " + path)
+        parts = [p for p in rest.replace("/", "\\").split("\\") if p]
+        return os.path.join(self.prefix, "drive_c", *parts)
+
+    def host_to_windows(self, path):
+        path = os.path.abspath(path)
+        drive_c = os.path.join(self.prefix, "drive_c")
+        if path == drive_c or path.startswith(drive_c + os.sep):
+            rel = os.path.relpath(path, drive_c)
+            return "C:\\" + ("" if rel == "." else rel.replace(os.sep, "\\"))
+        return "Z:" + path.replace("/", "\\")
+
+    def common_appdata(self):
+        """Host path of C:\\ProgramData (the all-users application data folder)."""
+        return self.windows_to_host(r"C:\ProgramData")
+
+    # ------------------------------------------------------------ Wine calls
+
+    def wine(self, args, debug="-all", timeout=120, check=True):
+        """Runs a Windows program; returns (exit status, stdout, stderr)."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            # Files, not pipes: Wine's helper processes may keep inherited pipes open.
+            p = subprocess.run(["wine"] + list(args), env=self._env(debug), stdin=subprocess.DEVNULL,
+                               stdout=out, stderr=err, timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            stdout = out.read().decode("utf-8", "replace")
+            stderr = err.read().decode("utf-8", "replace")
+        self.transcript.append((args, p.returncode, stdout + stderr[-4000:]))
+        if check and p.returncode != 0:
+            raise WineError("wine %s exited with %d\n%s%s" % (" ".join(args), p.returncode,
+                                                               stdout, stderr[-4000:]))
+        return p.returncode, stdout, stderr
+
+    def install_fixture(self, msi, properties=""):
+        """Installs a package quietly (msiexec /i /qn); a name means a built fixture."""
+        if os.sep not in msi:
+            msi = self.fixture(msi)
+        args = ["msiexec", "/i", self.host_to_windows(msi), "/qn"]
+        if properties:
+            args += properties.split()
+        self.wine(args)
+
+    def run_setup(self, answers=(), exe=None, msi_trace=False, timeout=120, env=None,
+                  allow_unscripted=False):
+        """Runs the setup (a copy placed under C:\\e2e) through the pilot.
+
+        answers: one token per dialog in order of appearance (see ANSWERS, or "id:<n>").
+        Without a scripted answer the pilot declines questions (No, else Cancel),
+        acknowledges notices (OK) and closes other windows; an unscripted question
+        fails the run unless allow_unscripted. env: NAME=VALUE overrides for the setup.
+        """
+        for a in answers:
+            if a not in ANSWERS and not re.fullmatch(r"id:\d+", a):
+                raise ValueError("unknown answer " + a)
+        self._runs += 1
+        exe = exe or self.setup_exe
+        local_exe = self.windows_to_host(ntpath.join("C:\\e2e", os.path.basename(exe)))
+        shutil.copy2(exe, local_exe)
+        log_win = r"C:\e2e\pilot-%d.log" % self._runs
+        args = [self.pilot_exe, "run", "--log", log_win, "--timeout", str(timeout)]
+        for a in answers:
+            args += ["--answer", a]
+        for k, v in (env or {}).items():
+            args += ["--env", "%s=%s" % (k, v)]
+        args += ["--", self.host_to_windows(local_exe)]
+        status, _, stderr = self.wine(args, debug="+msi" if msi_trace else "-all",
+                                      timeout=timeout + 60, check=False)
+        if status == 125 or status == 2:
+            raise WineError("pilot failed (%d): %s" % (status, stderr[-4000:]))
+        events = []
+        with open(self.windows_to_host(log_win), encoding="utf-8") as f:
+            for line in f:
+                if line.strip():
+                    events.append(json.loads(line))
+        result = RunResult(events, status, stderr, parse_msi_commands(stderr) if msi_trace else [])
+        self.transcript.append(("pilot log", status, json.dumps(events, indent=1)))
+        errors = [d for d in result.dialogs if "error" in d]
+        if errors:
+            raise AssertionError("scripted answers did not fit: %r" % errors)
+        if result.unscripted_questions and not allow_unscripted:
+            raise AssertionError("questions without a scripted answer: %r"
+                                 % result.unscripted_questions)
+        return result
+
+    # ------------------------------------------------------------ machine state
+
+    def _pilot_query(self, *args):
+        status, out, err = self.wine([self.pilot_exe] + list(args), check=False)
+        if status not in (0, 1):
+            raise WineError("pilot %s: %d %s" % (" ".join(args), status, err))
+        return status, out
+
+    def related_products(self, upgrade_code):
+        """Product codes installed under an upgrade code (every index)."""
+        status, out = self._pilot_query("related", upgrade_code)
+        if status != 0:
+            raise WineError("MsiEnumRelatedProductsA failed for %s" % upgrade_code)
+        return [line.strip() for line in out.splitlines() if line.strip()]
+
+    def products(self):
+        status, out = self._pilot_query("products")
+        return [line.strip() for line in out.splitlines() if line.strip()]
+
+    def product_info(self, code, prop):
+        """MsiGetProductInfoA text, or None when Windows Installer reports an error."""
+        status, out = self._pilot_query("productinfo", code, prop)
+        return out.rstrip("\r\n") if status == 0 else None
+
+    def locate_component(self, code):
+        """(INSTALLSTATE, path) from MsiLocateComponentA."""
+        _, out = self._pilot_query("locate", code)
+        state, _, path = out.rstrip("\r\n").partition(" ")
+        return int(state), path
+
+    def reg_get(self, view, key, value):
+        """HKLM value in the 32- or 64-bit view: dict(type, size, hex[, text|dword]) or None."""
+        _, out = self._pilot_query("regget", str(view), key, value)
+        out = out.strip()
+        return None if out == "missing" else json.loads(out)
+
+    def reg_add(self, key, value, data, kind="REG_SZ", view=64):
+        """Writes a registry value with Wine's reg tool (key with its root, e.g. HKLM\\...)."""
+        self.wine(["reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f",
+                   "/reg:%d" % view])
+
+    def package_cache_entries(self):
+        """Folders under [common app data]\\MSI Cache (empty when there is none)."""
+        cache = os.path.join(self.common_appdata(), "MSI Cache")
+        return sorted(os.listdir(cache)) if os.path.isdir(cache) else []
+
