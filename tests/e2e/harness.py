@@ -53,7 +53,7 @@ def ensure_template(config):
 class RunResult:
     """What one pilot run saw: dialogs in order, exit code, Windows Installer calls."""
 
-    def __init__(self, events, wine_exit, stderr, msi_commands):
+    def __init__(self, events, wine_exit, stderr, traced):
         self.events = events
         self.dialogs = [e for e in events if e.get("event") == "dialog"]
         self.timed_out = any(e.get("event") == "timeout" for e in events)
@@ -61,7 +61,13 @@ class RunResult:
         # The log holds the full 32-bit code; wine's own exit status only 8 bits.
         self.exit_code = exits[-1] if exits else wine_exit
         self.stderr = stderr
-        self.msi_commands = msi_commands
+        # Filled only for a run with msi_trace=True.
+        self.msi_commands = parse_msi_commands(stderr) if traced else []
+        self._calls = parse_msi_trace(stderr) if traced else []
+
+    def msi_calls(self, function):
+        """Argument lists of every traced call of a msi.dll function (msi_trace=True)."""
+        return [args for name, args in self._calls if name == function]
 
     @property
     def unscripted_questions(self):
@@ -78,12 +84,21 @@ def _is_question(dialog):
     return bool(ids & {6, 7}) or {1, 2} <= ids
 
 
-_TRACE_INSTALL = re.compile(r'trace:msi:MsiInstallProductA\s+("(?:[^"\\]|\\.)*"\S*)\s+("(?:[^"\\]|\\.)*"\S*)')
+_TRACE_LINE = re.compile(r"trace:msi:(\w+)\s*(.*)$")
+_TRACE_TOKEN = re.compile(r'L?"(?:[^"\\]|\\.)*"(?:\.\.\.)?|\(null\)|[^\s,]+')
+_SIMPLE_ESCAPES = {"n": "\n", "r": "\r", "t": "\t", "\\": "\\", '"': '"'}
 
 
 def _unescape_debugstr(token):
-    """Wine's debugstr_a text ("..." with C escapes, '...' after the quote when cut)."""
-    truncated = token.endswith("...")
+    """Wine's debugstr_a text: "..." with C escapes, '...' after the quote when cut.
+
+    Returns (text, truncated); (null) gives (None, False).
+    """
+    if token == "(null)":
+        return None, False
+    if token.startswith("L"):
+        token = token[1:]
+    truncated = token.endswith('"...')
     body = token[1:token.rindex('"')]
     out = []
     i = 0
@@ -94,33 +109,51 @@ def _unescape_debugstr(token):
             i += 1
             continue
         n = body[i + 1]
-        simple = {"n": "\n", "r": "\r", "t": "\t", "\\": "\\", '"': '"'}
-        if n in simple:
-            out.append(simple[n])
+        hex_digits = re.match(r"x([0-9a-fA-F]{1,2})", body[i + 1:])
+        octal = re.match(r"[0-7]{1,3}", body[i + 1:])
+        if n in _SIMPLE_ESCAPES:
+            out.append(_SIMPLE_ESCAPES[n])
             i += 2
-        elif n == "x":
-            m = re.match(r"[0-9a-fA-F]{1,2}", body[i + 2:])
-            out.append(chr(int(m.group(0), 16)))
-            i += 2 + len(m.group(0))
-        elif n in "01234567":
-            m = re.match(r"[0-7]{1,3}", body[i + 1:])
-            out.append(chr(int(m.group(0), 8)))
-            i += 1 + len(m.group(0))
+        elif hex_digits:
+            out.append(chr(int(hex_digits.group(1), 16)))
+            i += 1 + len(hex_digits.group(0))
+        elif octal:
+            out.append(chr(int(octal.group(0), 8)))
+            i += 1 + len(octal.group(0))
         else:
             out.append(n)
             i += 2
     return "".join(out), truncated
 
 
-def parse_msi_commands(stderr):
-    """[{"package": path, "command_line": text, "truncated": bool}] from a +msi trace."""
-    commands = []
+def parse_msi_trace(stderr):
+    """[(function, [arguments])] from WINEDEBUG=+msi output, in call order.
+
+    Quoted arguments are decoded (None for (null)); others (pointers, numbers)
+    stay as Wine printed them.
+    """
+    calls = []
     for line in stderr.splitlines():
-        m = _TRACE_INSTALL.search(line)
+        m = _TRACE_LINE.search(line)
         if not m:
             continue
-        package, cut1 = _unescape_debugstr(m.group(1))
-        command_line, cut2 = _unescape_debugstr(m.group(2))
+        args = []
+        for token in _TRACE_TOKEN.findall(m.group(2)):
+            quoted = token == "(null)" or token.lstrip("L").startswith('"')
+            args.append(_unescape_debugstr(token)[0] if quoted else token)
+        calls.append((m.group(1), args))
+    return calls
+
+
+def parse_msi_commands(stderr):
+    """[{"package", "command_line", "truncated"}] of every MsiInstallProductA call."""
+    commands = []
+    for line in stderr.splitlines():
+        m = _TRACE_LINE.search(line)
+        if not m or m.group(1) != "MsiInstallProductA":
+            continue
+        tokens = _TRACE_TOKEN.findall(m.group(2))
+        (package, cut1), (command_line, cut2) = [_unescape_debugstr(t) for t in tokens[:2]]
         commands.append({"package": package, "command_line": command_line,
                          "truncated": cut1 or cut2})
     return commands
@@ -271,7 +304,7 @@ class Scenario:
             for line in f:
                 if line.strip():
                     events.append(json.loads(line))
-        result = RunResult(events, status, stderr, parse_msi_commands(stderr) if msi_trace else [])
+        result = RunResult(events, status, stderr, msi_trace)
         self.transcript.append(("pilot log", status, json.dumps(events, indent=1)))
         errors = [d for d in result.dialogs if "error" in d]
         if errors:
