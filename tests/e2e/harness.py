@@ -14,6 +14,7 @@ import re
 import shutil
 import subprocess
 import tempfile
+import time
 
 # Answer tokens the pilot understands, beside "id:<n>".
 ANSWERS = ("ok", "cancel", "yes", "no", "close", "leave")
@@ -180,9 +181,15 @@ class Scenario:
         os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
         subprocess.run(["cp", "-a", self.config["template_prefix"], self.prefix], check=True)
         # Detached from our pipes: the server outlives the call.
-        subprocess.run(["wineserver", "-p"], env=self._env(), check=True,
-                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+        for attempt in range(20):
+            # -p fails while an earlier server of this path is still shutting down.
+            if subprocess.run(["wineserver", "-p"], env=self._env(), stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0:
+                break
+            time.sleep(0.2)
+        else:
+            raise WineError("wineserver did not start for " + self.prefix)
         self._server_started = True
         os.makedirs(self.windows_to_host(r"C:\e2e"), exist_ok=True)
         return self

@@ -1,7 +1,6 @@
 """Which Outlook the setup finds decides which add-in package it installs, or
 whether it stops before touching the machine."""
 
-import harness
 from harness import PRODUCT_KEY
 
 CAPTION = "Quorvel Tolvane"
@@ -42,11 +41,6 @@ def check_branch(s, outlook_fixture, expected, other):
     assert not [d for d in result.dialogs if d["text"] == NO_OUTLOOK], result
 
     installed, wrong = s.related_products(expected), s.related_products(other)
-    if not installed and not wrong and not s.package_cache_entries():
-        # Nothing was even written to the package cache: this build has no
-        # installation engine yet, and a silent end is all it can show.
-        assert result.dialogs == [], result
-        raise harness.Skip("setup installs nothing yet; branch not observable")
     assert wrong == [], "the other bitness's package was installed: %r" % wrong
     assert len(installed) == 1, "expected one product for %s, found %r" % (expected, installed)
 
