@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tracking/Base64Codec.h"
+#include "tracking/Q7SimpleArray.h"
 
 using Crypt::Base64NoCrlf;
 using Crypt::Base64NoPad;
@@ -194,4 +195,16 @@ TEST(Base64Refusal, CountsBeyondThe32BitLimitAreRefusedWithoutReadingInput) {
         // The buffer is far smaller than the count: any read would run off it.
         EXPECT_EQ("", CBase64Codec::Encode(small, n, 0)) << n;
     }
+}
+
+TEST(Q7SimpleArray, ZeroFilledAndNothingForZero) {
+    Q7SimpleArrayT<char> none(0);
+    EXPECT_EQ(nullptr, none.GetData());
+    EXPECT_EQ(0u, none.GetCount());
+
+    CRefCountPtr<Q7SimpleArrayT<char>> shared(new Q7SimpleArrayT<char>(300));
+    CRefCountPtr<Q7SimpleArrayT<char>> copy = shared;
+    EXPECT_EQ(2, shared->GetRefCount());
+    ASSERT_EQ(300u, copy->GetCount());
+    EXPECT_EQ(std::string(300, '\0'), std::string(copy->GetData(), copy->GetCount()));
 }
