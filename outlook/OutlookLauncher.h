@@ -36,7 +36,7 @@ public:
 
 class COutlookLauncher {
 public:
-    static const DWORD kCloseWaitMs = 20000;
+    static constexpr DWORD kCloseWaitMs = 20000;
 
     COutlookLauncher();
     // For tests: a scripted system and a shorter wait.
