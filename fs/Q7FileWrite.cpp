@@ -14,6 +14,14 @@ bool Q7FileWrite::Create(const char* path) {
     Close();
     if (!path)
         return false;
+    // A read-only file is never replaced: Windows refuses it, but not every file
+    // system does (Wine running as root truncates it).
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     m_handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     return IsOpen();

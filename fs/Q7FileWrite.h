@@ -12,7 +12,7 @@ public:
     virtual ~Q7FileWrite();
 
     // Creates or truncates the file for writing (others may read it meanwhile);
-    // false when it cannot be opened.
+    // false when it cannot be opened or is read-only.
     bool Create(const char* path);
 
     // One WriteFile call with all the bytes; false when not open or the write failed.
