@@ -13,9 +13,12 @@
 // (the code on stderr), 2 usage error.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -194,12 +197,14 @@ std::string QuoteArg(const std::string& arg) {
 class CLog {
 public:
     explicit CLog(const std::string& path)
-        : m_file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+        : m_file(CreateFileW(ToWide(path, CP_UTF8).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
     bool Valid() const { return m_file.Valid(); }
     // One JSON object a line, written at once so a killed run still leaves a log.
     void Line(const std::string& json) {
-        std::string line = json + "\n";
+        // Milliseconds since the log was opened, to see where a slow run spends its time.
+        std::string line = json.substr(0, json.size() - 1) +
+                           ",\"ms\":" + std::to_string(GetTickCount64() - m_start) + "}\n";
         DWORD written = 0;
         WriteFile(m_file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
         FlushFileBuffers(m_file.Get());
@@ -207,6 +212,7 @@ public:
 
 private:
     CHandle m_file;
+    ULONGLONG m_start = GetTickCount64();
 };
 
 // ---------------------------------------------------------------- dialogs
@@ -308,8 +314,14 @@ public:
         Watch w{pid, {}};
         EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&w));
         // Forget windows that are gone, so a recycled handle counts as new.
-        for (auto it = m_seen.begin(); it != m_seen.end();)
-            it = IsWindow(*it) ? std::next(it) : m_seen.erase(it);
+        for (auto it = m_seen.begin(); it != m_seen.end();) {
+            if (IsWindow(*it)) {
+                ++it;
+                continue;
+            }
+            m_log.Line("{\"event\":\"gone\"}");
+            it = m_seen.erase(it);
+        }
         for (HWND hwnd : w.windows) {
             if (m_seen.count(hwnd))
                 continue;
@@ -390,14 +402,29 @@ std::wstring BuildEnvironment(const std::vector<std::string>& overrides) {
     return block + L'\0';
 }
 
-int Run(int argc, char** argv) {
+struct LocalFreeDeleter {
+    void operator()(LPWSTR* p) const { LocalFree(p); }
+};
+
+// The command line as UTF-8: the narrow argv loses what the ANSI code page lacks.
+std::vector<std::string> Utf8Args() {
+    int n = 0;
+    std::unique_ptr<LPWSTR, LocalFreeDeleter> wide(CommandLineToArgvW(GetCommandLineW(), &n));
+    std::vector<std::string> args;
+    for (int i = 0; wide && i < n; ++i)
+        args.push_back(ToUtf8(wide.get()[i]));
+    return args;
+}
+
+int Run(const std::vector<std::string>& argv) {
+    int argc = static_cast<int>(argv.size());
     std::string logPath;
     std::vector<std::string> answers;
     std::vector<std::string> env;
     double timeout = 120;
     int i = 2;
     for (; i < argc; ++i) {
-        std::string a = argv[i];
+        const std::string& a = argv[i];
         if (a == "--")
             break;
         if (i + 1 >= argc) {
@@ -409,7 +436,7 @@ int Run(int argc, char** argv) {
         else if (a == "--answer")
             answers.push_back(Lower(argv[++i]));
         else if (a == "--timeout")
-            timeout = atof(argv[++i]);
+            timeout = atof(argv[++i].c_str());
         else if (a == "--env")
             env.push_back(argv[++i]);
         else {
@@ -431,7 +458,7 @@ int Run(int argc, char** argv) {
         return kExitPilotError;
     }
 
-    std::wstring wideCommand = ToWide(commandLine, CP_ACP);
+    std::wstring wideCommand = ToWide(commandLine, CP_UTF8);
     std::wstring environment = BuildEnvironment(env);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
@@ -601,7 +628,7 @@ int main(int argc, char** argv) {
     }
     std::string cmd = argv[1];
     if (cmd == "run")
-        return Run(argc, argv);
+        return Run(Utf8Args());
     if (cmd == "regget")
         return RegGet(argc, argv);
     return Query(cmd, argc, argv);
