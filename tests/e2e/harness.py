@@ -186,7 +186,6 @@ class Scenario:
         self.prefix = os.path.join(self.config["prefixes_dir"], name)
         self.transcript = []  # (command, exit status, output) of every Wine call
         self._runs = 0
-        self._server_started = False
 
     # ------------------------------------------------------------ lifecycle
 
@@ -195,8 +194,17 @@ class Scenario:
         self._discard_prefix()  # a leftover from a killed run
         os.makedirs(os.path.dirname(self.prefix), exist_ok=True)
         subprocess.run(["cp", "-a", self.config["template_prefix"], self.prefix], check=True)
+        try:
+            self._start_server()
+            os.makedirs(self.windows_to_host(r"C:\e2e"), exist_ok=True)
+        except BaseException:
+            self._discard_prefix()
+            raise
+        return self
+
+    def _start_server(self):
         # Detached from our pipes: the server outlives the call.
-        for attempt in range(20):
+        for _ in range(20):
             # -p fails while an earlier server of this path is still shutting down.
             if subprocess.run(["wineserver", "-p"], env=self._env(), stdin=subprocess.DEVNULL,
                               stdout=subprocess.DEVNULL,
@@ -205,9 +213,6 @@ class Scenario:
             time.sleep(0.2)
         else:
             raise WineError("wineserver did not start for " + self.prefix)
-        self._server_started = True
-        os.makedirs(self.windows_to_host(r"C:\e2e"), exist_ok=True)
-        return self
 
     def __exit__(self, exc_type, exc, tb):
         keep = exc_type is not None and os.environ.get("TOLVANE_E2E_KEEP") == "1"
