@@ -11,6 +11,9 @@ find_program(TOLVANE_PYTHON3 python3 REQUIRED)
 set(_record_dir ${CMAKE_CURRENT_LIST_DIR})
 set(TOLVANE_RECORD_FILE ${CMAKE_CURRENT_BINARY_DIR}/record/SourceInfo.q7r
   CACHE INTERNAL "The generated record, for tests")
+# Makefiles do not notice a changed command line: the settings file changes instead.
+file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/record/settings.txt
+  CONTENT "${TOLVANE_RECORD_CAMPAIGN_ID}\n${TOLVANE_RECORD_REFERRER}\n")
 add_custom_command(
   OUTPUT ${TOLVANE_RECORD_FILE}
   COMMAND ${TOLVANE_PYTHON3} ${_record_dir}/make_record.py
@@ -18,6 +21,7 @@ add_custom_command(
     "--set=CampaignID=${TOLVANE_RECORD_CAMPAIGN_ID}"
     "--set=Referrer=${TOLVANE_RECORD_REFERRER}"
   DEPENDS ${_record_dir}/make_record.py ${_record_dir}/SourceInfo.xml
+    ${CMAKE_CURRENT_BINARY_DIR}/record/settings.txt
   COMMENT "Generating download-source record"
   VERBATIM)
 
