@@ -3,6 +3,7 @@
 #include <cstring>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "error/Q7Exception.h"
 #include "framework/FwMbcs.h"
@@ -41,12 +42,23 @@ std::string ExeFileName(const PROCESSENTRY32& entry) {
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
+// A vector, not a wide string: keeps the wide-string run-time code out of the download.
+std::vector<wchar_t> WideName(const std::string& name) {
+    int chars =
+        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    std::vector<wchar_t> wide(chars > 0 ? static_cast<size_t>(chars) : 0);
+    if (chars > 0)
+        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(),
+                            chars);
+    return wide;
+}
+
 // Case-insensitive and multibyte-aware: both sides are read in the ANSI code page and
 // compared ordinally, so no linguistic rule can make two different names equal.
 bool SameFileName(const std::string& a, const std::string& b) {
-    std::wstring wa = FwWide(a.c_str());
-    std::wstring wb = FwWide(b.c_str());
-    return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+    std::vector<wchar_t> wa = WideName(a);
+    std::vector<wchar_t> wb = WideName(b);
+    return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(),
                                 static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
 }
 

@@ -6,8 +6,6 @@
 #include "framework/FwString.h"
 #include "tracking/Base64Codec.h"
 
-static_assert(sizeof(wchar_t) == 2, "the record is UTF-16 text");
-
 namespace {
 
 const char kRecordType[] = "Q7R";
@@ -59,13 +57,13 @@ void CDownloadInfo::LoadFromResource(HMODULE module, LPCSTR type, LPCSTR name) {
     if (!bytes)
         return;
     // An odd last byte is no code unit.
-    m_strData.assign(static_cast<const wchar_t*>(bytes), size / 2);
+    m_strData.assign(static_cast<const char16_t*>(bytes), size / 2);
 }
 
 std::string CDownloadInfo::GetEncoded() const {
     if (m_strData.empty())
         return std::string();
-    return Crypt::CBase64Codec::Encode(m_strData.data(), m_strData.size() * sizeof(wchar_t), 0);
+    return Crypt::CBase64Codec::Encode(m_strData.data(), m_strData.size() * sizeof(char16_t), 0);
 }
 
 std::string CDownloadInfo::GetKeyPath() const {

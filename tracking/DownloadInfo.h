@@ -20,7 +20,7 @@ public:
     void SaveToRegistry();
 
     std::string m_strName;
-    std::wstring m_strData;
+    std::u16string m_strData; // std::u16string: no wide-string run-time code in the download
 
 protected:
     // The same read from any module, type and identifier (test records).

@@ -115,6 +115,10 @@ protected:
     }
 };
 
+std::wstring Wide(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
 std::wstring ExpectedRecord() {
     return std::wstring(L"<Q7><CampaignID>") + TEST_RECORD_CAMPAIGN_ID +
            L"</CampaignID><Referrer>" + TEST_RECORD_REFERRER +
@@ -133,7 +137,7 @@ TEST(DownloadInfo, LoadsTheSetupsOwnRecord) {
     CDownloadInfo info(kTestName);
     EXPECT_TRUE(info.m_strData.empty());
     info.LoadFromResource();
-    EXPECT_EQ(ExpectedRecord(), info.m_strData);
+    EXPECT_EQ(ExpectedRecord(), Wide(info.m_strData));
 
     HRSRC found = FindResourceA(FwResourceModule(), MAKEINTRESOURCEA(10), "Q7R");
     ASSERT_NE(nullptr, found);
@@ -154,7 +158,7 @@ TEST(DownloadInfo, DefaultRecordIs374BytesAnd512Characters) {
 TEST(DownloadInfo, OddRecordLosesItsLastByteAndKeepsNulUnits) {
     TestDownloadInfo info(kTestName);
     info.Load(11); // 7 bytes: 'A', NUL, 'B' and a lone byte
-    EXPECT_EQ(std::wstring(L"A\0B", 3), info.m_strData);
+    EXPECT_EQ(std::wstring(L"A\0B", 3), Wide(info.m_strData));
 }
 
 TEST(DownloadInfo, MissingOrEmptyRecordLeavesTheTextAsItWas) {
@@ -163,15 +167,15 @@ TEST(DownloadInfo, MissingOrEmptyRecordLeavesTheTextAsItWas) {
         info.Load(id);
         EXPECT_TRUE(info.m_strData.empty()) << id;
         EXPECT_EQ("", info.GetEncoded()) << id;
-        info.m_strData = L"kept";
+        info.m_strData = u"kept";
         info.Load(id);
-        EXPECT_EQ(L"kept", info.m_strData) << id;
+        EXPECT_EQ(L"kept", Wide(info.m_strData)) << id;
     }
 }
 
 TEST(DownloadInfo, EncodesTheUtf16LittleEndianBytes) {
     CDownloadInfo info(kTestName);
-    info.m_strData = L"Q7\x00e9";
+    info.m_strData = u"Q7\x00e9";
     // 'Q' 00 '7' 00 E9 00
     EXPECT_EQ("UQA3AOkA", info.GetEncoded());
 }
@@ -193,7 +197,7 @@ TEST_F(DownloadInfoRegistry, WritesBothViews) {
 
 TEST_F(DownloadInfoRegistry, SecondRunLeavesOneValueWithTheLastRecord) {
     CDownloadInfo first(kTestName);
-    first.m_strData = L"<Q7><CampaignID>1</CampaignID></Q7>";
+    first.m_strData = u"<Q7><CampaignID>1</CampaignID></Q7>";
     first.SaveToRegistry();
     CDownloadInfo second(kTestName);
     second.LoadFromResource();
