@@ -70,6 +70,8 @@ def check_fresh_install(s, bits):
     assert s.related_products(b["family"]) == [b["product"]]
     assert s.related_products(BITNESS[OTHER[bits]]["family"]) == []
     assert addin_registered(s, bits)
+    assert s.product_info(b["product"], "InstallLocation") == (
+        b["program_files"] + "\\Quorvel\\Outlook Tolvane\\")
     # No question and no error on the way.
     assert not [d for d in result.dialogs if d["caption"] in (CAPTION, "Error")], result
     return result
@@ -81,3 +83,147 @@ def test_fresh_install_x64(s):
 
 def test_fresh_install_x86(s):
     check_fresh_install(s, "x86")
+
+
+def check_repair(s, bits):
+    check_fresh_install(s, bits)
+    before = s.package_cache_entries()
+    result = s.run_setup(msi_trace=True)
+    assert not result.timed_out, result
+    package = only_cache_entry(s, before)
+    assert result.msi_commands == [
+        {"package": package, "command_line": REPAIR, "truncated": False}], result.msi_commands
+    assert s.related_products(BITNESS[bits]["family"]) == [BITNESS[bits]["product"]]
+    assert not [d for d in result.dialogs if d["text"] == CONFIRM_REPLACE], result
+
+
+def test_second_run_repairs_x64(s):
+    check_repair(s, "x64")
+
+
+def test_second_run_repairs_x86(s):
+    check_repair(s, "x86")
+
+
+def install_old(s, bits):
+    b = BITNESS[bits]
+    s.install_fixture(b["outlook"])
+    s.install_fixture(b["old"])
+    assert s.related_products(b["family"]) == [b["old_product"]]
+    location = s.product_info(b["old_product"], "InstallLocation")
+    assert location == b["program_files"] + "\\Quorvel\\Outlook Tolvane 0.9\\", location
+    return location
+
+
+def question_dialogs(result):
+    return [d for d in result.dialogs if d["text"] == CONFIRM_REPLACE]
+
+
+def check_upgrade_accepted(s, bits):
+    b = BITNESS[bits]
+    old_folder = install_old(s, bits)
+    result = s.run_setup(answers=["yes"], msi_trace=True)
+    assert not result.timed_out, result
+    asked = question_dialogs(result)
+    assert len(asked) == 1 and asked[0]["caption"] == CAPTION, result
+    assert sorted(x["id"] for x in asked[0]["buttons"]) == [6, 7], asked
+    package = only_cache_entry(s)
+    assert install_commands(result) == [
+        FRESH + ' OLDINSTALLATIONPATH="%s"' % old_folder], result.msi_commands
+    assert result.msi_commands[0]["package"] == package
+    assert b["product"] in s.related_products(b["family"])
+
+
+def test_older_version_replaced_after_yes_x64(s):
+    check_upgrade_accepted(s, "x64")
+
+
+def test_older_version_replaced_after_yes_x86(s):
+    check_upgrade_accepted(s, "x86")
+
+
+def test_older_version_kept_after_no(s):
+    b = BITNESS["x64"]
+    install_old(s, "x64")
+    result = s.run_setup(answers=["no"], msi_trace=True)
+    assert not result.timed_out, result
+    assert len(question_dialogs(result)) == 1, result
+    assert install_commands(result) == []
+    assert s.related_products(b["family"]) == [b["old_product"]]
+    # Declined after the package was written: it stays in the cache.
+    only_cache_entry(s)
+    assert s.reg_get(32, PRODUCT_KEY, "SourceInfo") is None
+    assert s.reg_get(64, PRODUCT_KEY, "SourceInfo") is None
+
+
+def test_newer_version_installed_asks_nothing(s):
+    b = BITNESS["x64"]
+    s.install_fixture(b["outlook"])
+    s.install_fixture("addin_newer_x64")
+    result = s.run_setup(msi_trace=True, allow_unscripted=True)
+    assert question_dialogs(result) == [], result
+    assert install_commands(result) == [FRESH]
+
+
+def check_edition_refused(s, bits, edition):
+    s.install_fixture(BITNESS[bits]["outlook"])
+    s.install_fixture("edition_%s_%s" % (edition, bits))
+    result = s.run_setup(msi_trace=True)
+    assert not result.timed_out, result
+    assert [(d["caption"], d["text"]) for d in result.dialogs] == [
+        (CAPTION, EDITION_CONFLICT % edition)], result
+    assert install_commands(result) == []
+    assert s.package_cache_entries() == []
+    asked = [a[0] for a in result.msi_calls("MsiEnumRelatedProductsA")]
+    if edition == "german":
+        # Refused on the German edition: the Polish one is not asked about.
+        polish = {"x64": "{3A5FCE13-55A1-4F9F-AD14-28B418F45FE3}",
+                  "x86": "{E1F798F4-DF81-4524-94D4-4D1DCC355D42}"}[bits]
+        assert polish not in asked, asked
+
+
+def test_german_edition_refused_x64(s):
+    check_edition_refused(s, "x64", "german")
+
+
+def test_polish_edition_refused_x64(s):
+    check_edition_refused(s, "x64", "polish")
+
+
+def test_german_edition_refused_x86(s):
+    check_edition_refused(s, "x86", "german")
+
+
+def test_polish_edition_refused_x86(s):
+    check_edition_refused(s, "x86", "polish")
+
+
+def test_other_bitness_editions_do_not_refuse(s):
+    s.install_fixture("edition_german_x86")
+    s.install_fixture("edition_polish_x86")
+    check_fresh_install(s, "x64")
+
+
+def test_failing_package_ends_without_finish_screen(s):
+    s.install_fixture(BITNESS["x64"]["outlook"])
+    result = s.run_setup(exe=fixture_exe(s, "TolvaneSetupFailing"), msi_trace=True,
+                         allow_unscripted=True)
+    assert not result.timed_out, result
+    assert install_commands(result) == [FRESH]
+    assert s.related_products(BITNESS["x64"]["family"]) == []
+    assert not addin_registered(s, "x64")
+    # Only what Windows Installer itself showed: no box of the setup, no finish screen.
+    assert not [d for d in result.dialogs if d["caption"] in (CAPTION, "Error")], result
+    assert not [d for d in result.dialogs if d["class"] != "#32770"], result
+    assert s.reg_get(32, PRODUCT_KEY, "SourceInfo") is None
+    assert s.reg_get(64, PRODUCT_KEY, "SourceInfo") is None
+
+
+def test_broken_package_reports_the_unreadable_property(s):
+    s.install_fixture(BITNESS["x64"]["outlook"])
+    result = s.run_setup(exe=fixture_exe(s, "TolvaneSetupBroken"), msi_trace=True)
+    assert not result.timed_out, result
+    package = only_cache_entry(s)
+    assert [(d["caption"], d["text"]) for d in result.dialogs] == [
+        ("Error", "Failed to read 'UpgradeCode' property from file '%s'" % package)], result
+    assert install_commands(result) == []
