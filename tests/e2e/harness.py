@@ -185,6 +185,9 @@ class Scenario:
         self.fixtures_dir = self.config["fixtures_dir"]
         self.prefix = os.path.join(self.config["prefixes_dir"], name)
         self.transcript = []  # (command, exit status, output) of every Wine call
+        # Wine's DLL overrides for every program of the scenario; "msi=n,b" makes
+        # Wine search for msi.dll as Windows does (the program's folder first).
+        self.dll_overrides = "mscoree,mshtml="
         self._runs = 0
 
     # ------------------------------------------------------------ lifecycle
@@ -238,7 +241,7 @@ class Scenario:
     def _env(self, debug="-all"):
         env = dict(os.environ)
         env.update(WINEPREFIX=self.prefix, WINEDEBUG=debug, WINEARCH="win64",
-                   WINEDLLOVERRIDES="mscoree,mshtml=")
+                   WINEDLLOVERRIDES=self.dll_overrides)
         if not env.get("DISPLAY"):
             env["DISPLAY"] = ":" + os.environ.get("TOLVANE_XVFB_DISPLAY", "97")
         return env
