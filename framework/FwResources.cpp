@@ -1,6 +1,6 @@
 #include "framework/FwResources.h"
 
-#include <vector>
+#include "framework/FwString.h"
 
 HMODULE FwResourceModule() {
     return GetModuleHandleA(nullptr);
@@ -13,10 +13,5 @@ std::string FwLoadString(UINT id) {
     int length = LoadStringW(FwResourceModule(), id, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || !text)
         return std::string();
-    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0)
-        return std::string();
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, length, &out[0], bytes, nullptr, nullptr);
-    return out;
+    return FwNarrow(text, length, CP_ACP);
 }
