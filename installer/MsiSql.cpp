@@ -94,8 +94,10 @@ std::string CMsiSql::ReadProperty(std::string file, std::string property) {
             VARIANT args[2];
             args[0].vt = VT_BSTR;
             args[0].bstrVal = path.Get();
+            // msiOpenDatabaseModeReadOnly. (Wine turns the mode into the text "0" and
+            // so opens a short-lived copy of that name in the current folder.)
             args[1].vt = VT_I4;
-            args[1].lVal = 0; // read-only
+            args[1].lVal = 0;
             CVariant out;
             Invoke(m_installer.Get(), kOpenDatabase, DISPATCH_METHOD, args, 2, &out);
             TakeObject(out, database);
