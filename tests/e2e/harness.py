@@ -281,8 +281,10 @@ class Scenario:
         """Runs a Windows program; returns (exit status, stdout, stderr)."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             # Files, not pipes: Wine's helper processes may keep inherited pipes open.
+            # The scenario's own current folder: Wine's installer object copies a
+            # package it reads into the current folder for a moment.
             p = subprocess.run(["wine"] + list(args), env=self._env(debug), stdin=subprocess.DEVNULL,
-                               stdout=out, stderr=err, timeout=timeout)
+                               stdout=out, stderr=err, timeout=timeout, cwd=self.prefix)
             out.seek(0)
             err.seek(0)
             stdout = out.read().decode("utf-8", "replace")
