@@ -50,14 +50,12 @@ std::string FwNarrow(const wchar_t* text, int length, UINT codePage) {
     return out;
 }
 
-std::wstring FwWide(const char* text, UINT codePage) {
-    if (!text || !*text)
-        return std::wstring();
-    int chars = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+BSTR FwAllocBstr(const char* text, UINT codePage) {
+    int chars = text && *text ? MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0) : 1;
     if (chars <= 0)
-        return std::wstring();
-    std::wstring out(static_cast<size_t>(chars), L'\0');
-    MultiByteToWideChar(codePage, 0, text, -1, &out[0], chars);
-    out.pop_back();
+        chars = 1;
+    BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(chars - 1));
+    if (out && chars > 1)
+        MultiByteToWideChar(codePage, 0, text, -1, out, chars);
     return out;
 }

@@ -2,6 +2,7 @@
 // Narrow text helpers of the framework layer: printf-style formatting, trimming
 // and code-page conversions.
 #include <windows.h>
+#include <oleauto.h>
 #include <string>
 
 std::string FwFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -12,4 +13,6 @@ std::string FwTrim(const std::string& text);
 
 // Wide text from COM or the shell, converted in the thread's ANSI code page.
 std::string FwNarrow(const wchar_t* text, int length = -1, UINT codePage = CP_THREAD_ACP);
-std::wstring FwWide(const char* text, UINT codePage = CP_ACP);
+// A new BSTR of narrow text (the caller frees it with SysFreeString); null only
+// when out of memory. Built directly, without a wide string in between.
+BSTR FwAllocBstr(const char* text, UINT codePage = CP_ACP);

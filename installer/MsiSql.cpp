@@ -17,8 +17,7 @@ const DISPID kStringData = 1;   // Record
 
 class CBstr {
 public:
-    explicit CBstr(const std::string& text)
-        : m_bstr(SysAllocString(FwWide(text.c_str()).c_str())) {}
+    explicit CBstr(const std::string& text) : m_bstr(FwAllocBstr(text.c_str())) {}
     CBstr(const CBstr&) = delete;
     CBstr& operator=(const CBstr&) = delete;
     virtual ~CBstr() { SysFreeString(m_bstr); }

@@ -88,3 +88,17 @@ TEST(FrameworkApp, InitOnceThenExitWithoutLoop) {
     EXPECT_EQ(7, FwRunApplication());
     EXPECT_EQ("ix", app.order);
 }
+
+TEST(FrameworkStrings, BstrFromNarrowText) {
+    struct Case {
+        const char* text;
+        const wchar_t* wide;
+    } cases[] = {{"", L""}, {nullptr, L""}, {"C:\\x\\a b.msi", L"C:\\x\\a b.msi"}};
+    for (const Case& c : cases) {
+        BSTR b = FwAllocBstr(c.text);
+        ASSERT_NE(nullptr, b);
+        EXPECT_EQ(std::wstring(c.wide), std::wstring(b, SysStringLen(b)));
+        EXPECT_EQ(L'\0', b[SysStringLen(b)]);
+        SysFreeString(b);
+    }
+}
