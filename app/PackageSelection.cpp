@@ -45,8 +45,8 @@ bool SetupFor(const EditionCodes& codes) {
         ReportEditionConflict("polish");
         return false;
     }
-    CRefCountPtr<CMsiPackageDesc> package(
-        new CMsiPackageDesc(codes.packageResource, "Q7TolvaneAddinSetup.msi", 0, true));
+    CRefCountPtr<CMsiPackageDesc> package =
+        MakeRefCounted<CMsiPackageDesc>(codes.packageResource, "Q7TolvaneAddinSetup.msi", 0, true);
     auto installer = std::make_shared<CProductInstallerBase>(false, package);
     package.Reset();
     return static_cast<bool>(installer->Proceed());

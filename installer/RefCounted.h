@@ -76,3 +76,9 @@ private:
 
     T* m_object = nullptr;
 };
+
+// Makes a reference-counted object already held by a pointer, so no bare
+// allocation is ever left without an owner.
+template <typename T, typename... Args> CRefCountPtr<T> MakeRefCounted(Args&&... args) {
+    return CRefCountPtr<T>(new T(std::forward<Args>(args)...));
+}

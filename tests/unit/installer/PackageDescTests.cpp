@@ -15,8 +15,7 @@ bool FileExists(const std::string& path) {
 }
 
 CRefCountPtr<CMsiPackageDesc> NewPackage(UINT id, bool keepFile = true) {
-    return CRefCountPtr<CMsiPackageDesc>(
-        new CMsiPackageDesc(id, "Q7TolvaneAddinSetup.msi", 0, keepFile));
+    return MakeRefCounted<CMsiPackageDesc>(id, "Q7TolvaneAddinSetup.msi", 0, keepFile);
 }
 
 } // namespace

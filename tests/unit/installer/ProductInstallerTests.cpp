@@ -16,8 +16,7 @@ namespace {
 const char kOld[] = "{9D1A3C55-0B7E-4F62-8A19-2C4E6F8A0B13}";
 
 CRefCountPtr<CMsiPackageDesc> NewPackage() {
-    return CRefCountPtr<CMsiPackageDesc>(
-        new CMsiPackageDesc(kTestPackage, "Q7TolvaneAddinSetup.msi", 0, true));
+    return MakeRefCounted<CMsiPackageDesc>(kTestPackage, "Q7TolvaneAddinSetup.msi", 0, true);
 }
 
 // Features and extra properties as a subclass would give them.
@@ -272,7 +271,8 @@ TEST_F(ProductInstallerTest, NoPackageToChooseRaises) {
 TEST_F(ProductInstallerTest, BrokenPackageFailsAtTheUpgradeCodeRead) {
     ScriptedMsi scripted;
     EXPECT_CALL(scripted.msi, InstallProduct(_, _)).Times(0);
-    CRefCountPtr<CMsiPackageDesc> broken(new CMsiPackageDesc(999, "Broken.msi", 0, false));
+    CRefCountPtr<CMsiPackageDesc> broken =
+        MakeRefCounted<CMsiPackageDesc>(999, "Broken.msi", 0, false);
     CProductInstallerBase installer(false, broken);
     try {
         installer.Proceed();

@@ -202,7 +202,7 @@ TEST(Q7SimpleArray, ZeroFilledAndNothingForZero) {
     EXPECT_EQ(nullptr, none.GetData());
     EXPECT_EQ(0u, none.GetCount());
 
-    CRefCountPtr<Q7SimpleArrayT<char>> shared(new Q7SimpleArrayT<char>(300));
+    CRefCountPtr<Q7SimpleArrayT<char>> shared = MakeRefCounted<Q7SimpleArrayT<char>>(300);
     CRefCountPtr<Q7SimpleArrayT<char>> copy = shared;
     EXPECT_EQ(2, shared->GetRefCount());
     ASSERT_EQ(300u, copy->GetCount());
