@@ -3,8 +3,9 @@
 tolvane_install_deps() {
     local pkgs=()
     command -v cmake >/dev/null || pkgs+=(cmake)
-    command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
-        pkgs+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64)
+    # The win32 thread model: no threading library in the download.
+    command -v x86_64-w64-mingw32-g++-win32 >/dev/null ||
+        pkgs+=(g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64)
     command -v wine >/dev/null || pkgs+=(wine64 wine)
     command -v wixl >/dev/null || pkgs+=(wixl)
     command -v msiinfo >/dev/null || pkgs+=(msitools)
