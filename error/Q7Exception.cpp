@@ -3,18 +3,15 @@
 #include <cstring>
 #include <memory>
 
-#include "framework/FwMbcs.h"
+#include "fs/Q7FsPath.h"
 #include "framework/FwMessageBox.h"
 #include "framework/FwString.h"
 
 namespace Error {
 
 std::string ReduceSourceFileName(const char* file) {
-    if (!file || !*file)
-        return std::string();
-    std::string name(file);
-    size_t separator = FwFindLastPathSeparator(name);
-    return separator == std::string::npos ? name : name.substr(separator + 1);
+    // A null name counts as empty.
+    return Q7FsPath(file).GetFileName();
 }
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "error/Q7Exception.h"
-#include "framework/FwMbcs.h"
+#include "fs/Q7FsPath.h"
 #include "framework/FwString.h"
 
 static_assert(
@@ -37,9 +37,8 @@ private:
 };
 
 std::string ExeFileName(const PROCESSENTRY32& entry) {
-    std::string path(entry.szExeFile, strnlen(entry.szExeFile, sizeof entry.szExeFile));
-    size_t separator = FwFindLastPathSeparator(path);
-    return separator == std::string::npos ? path : path.substr(separator + 1);
+    return Q7FsPath(std::string(entry.szExeFile, strnlen(entry.szExeFile, sizeof entry.szExeFile)))
+        .GetFileName();
 }
 
 // A vector, not a wide string: keeps the wide-string run-time code out of the download.

@@ -54,33 +54,26 @@ endfunction()
 set(_pkg_dir ${CMAKE_CURRENT_BINARY_DIR}/packages)
 file(MAKE_DIRECTORY ${_pkg_dir})
 
-if(TOLVANE_PACKAGE_X64)
-  tolvane_check_package("${TOLVANE_PACKAGE_X64}")
-  set(_x64 "${TOLVANE_PACKAGE_X64}")
-  # Checked again whenever the file changes after configuration.
-  add_custom_command(OUTPUT ${_pkg_dir}/x64.checked
-    COMMAND ${CMAKE_COMMAND} -DPACKAGE=${_x64} -DSTAMP=${_pkg_dir}/x64.checked
-      -P ${TOLVANE_PACKAGE_SOURCE_DIR}/CheckPackage.cmake
-    DEPENDS ${_x64} VERBATIM)
-  target_sources(tolvane_resources PRIVATE ${_pkg_dir}/x64.checked)
-else()
-  set(_x64 ${_pkg_dir}/TolvaneAddin-x64.msi)
-  tolvane_build_package(${_x64} ARCH x64 PRODUCT_CODE "{FF962B0B-5DC8-4600-8BEE-46CCFC777E89}"
-    UPGRADE_CODE ${TOLVANE_UPGRADE_CODE_X64} VERSION ${PROJECT_VERSION})
-endif()
+# Sample product codes per bitness (a released package brings its own).
+set(_product_code_x64 "{FF962B0B-5DC8-4600-8BEE-46CCFC777E89}")
+set(_product_code_x86 "{C0F52FCB-D894-441A-8BEA-36711B7D7C3C}")
 
-if(TOLVANE_PACKAGE_X86)
-  tolvane_check_package("${TOLVANE_PACKAGE_X86}")
-  set(_x86 "${TOLVANE_PACKAGE_X86}")
-  add_custom_command(OUTPUT ${_pkg_dir}/x86.checked
-    COMMAND ${CMAKE_COMMAND} -DPACKAGE=${_x86} -DSTAMP=${_pkg_dir}/x86.checked
-      -P ${TOLVANE_PACKAGE_SOURCE_DIR}/CheckPackage.cmake
-    DEPENDS ${_x86} VERBATIM)
-  target_sources(tolvane_resources PRIVATE ${_pkg_dir}/x86.checked)
-else()
-  set(_x86 ${_pkg_dir}/TolvaneAddin-x86.msi)
-  tolvane_build_package(${_x86} ARCH x86 PRODUCT_CODE "{C0F52FCB-D894-441A-8BEA-36711B7D7C3C}"
-    UPGRADE_CODE ${TOLVANE_UPGRADE_CODE_X86} VERSION ${PROJECT_VERSION})
-endif()
+foreach(_arch x64 x86)
+  string(TOUPPER ${_arch} _ARCH)
+  if(TOLVANE_PACKAGE_${_ARCH})
+    tolvane_check_package("${TOLVANE_PACKAGE_${_ARCH}}")
+    set(_${_arch} "${TOLVANE_PACKAGE_${_ARCH}}")
+    # Checked again whenever the file changes after configuration.
+    add_custom_command(OUTPUT ${_pkg_dir}/${_arch}.checked
+      COMMAND ${CMAKE_COMMAND} -DPACKAGE=${_${_arch}} -DSTAMP=${_pkg_dir}/${_arch}.checked
+        -P ${TOLVANE_PACKAGE_SOURCE_DIR}/CheckPackage.cmake
+      DEPENDS ${_${_arch}} VERBATIM)
+    target_sources(tolvane_resources PRIVATE ${_pkg_dir}/${_arch}.checked)
+  else()
+    set(_${_arch} ${_pkg_dir}/TolvaneAddin-${_arch}.msi)
+    tolvane_build_package(${_${_arch}} ARCH ${_arch} PRODUCT_CODE ${_product_code_${_arch}}
+      UPGRADE_CODE ${TOLVANE_UPGRADE_CODE_${_ARCH}} VERSION ${PROJECT_VERSION})
+  endif()
+endforeach()
 
 tolvane_package_resources(tolvane_resources ${_x64} ${_x86} ${_pkg_dir}/Packages.rc)

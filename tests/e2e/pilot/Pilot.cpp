@@ -504,6 +504,21 @@ template <typename Fn> Fn MsiProc(const CModule& msi, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(msi.Get(), name)));
 }
 
+// Prints the product code of every index until the list ends; 1 on an error.
+template <typename Enumerate> int PrintProductCodes(Enumerate enumerate) {
+    for (DWORD index = 0;; ++index) {
+        char code[64] = {};
+        UINT r = enumerate(index, code);
+        if (r == ERROR_NO_MORE_ITEMS)
+            return 0;
+        if (r != ERROR_SUCCESS) {
+            fprintf(stderr, "error %u\n", r);
+            return 1;
+        }
+        printf("%s\n", code);
+    }
+}
+
 int Query(const std::string& cmd, int argc, char** argv) {
     CModule msi(LoadLibraryExA("msi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     if (!msi.Get()) {
@@ -513,31 +528,12 @@ int Query(const std::string& cmd, int argc, char** argv) {
     if (cmd == "related" && argc == 3) {
         auto fn = MsiProc<EnumRelatedFn>(msi, "MsiEnumRelatedProductsA");
         const char* upgrade = argv[2];
-        for (DWORD index = 0;; ++index) {
-            char code[64] = {};
-            UINT r = fn(upgrade, 0, index, code);
-            if (r == ERROR_NO_MORE_ITEMS)
-                return 0;
-            if (r != ERROR_SUCCESS) {
-                fprintf(stderr, "error %u\n", r);
-                return 1;
-            }
-            printf("%s\n", code);
-        }
+        return PrintProductCodes(
+            [&](DWORD index, char* code) { return fn(upgrade, 0, index, code); });
     }
     if (cmd == "products" && argc == 2) {
         auto fn = MsiProc<EnumProductsFn>(msi, "MsiEnumProductsA");
-        for (DWORD index = 0;; ++index) {
-            char code[64] = {};
-            UINT r = fn(index, code);
-            if (r == ERROR_NO_MORE_ITEMS)
-                return 0;
-            if (r != ERROR_SUCCESS) {
-                fprintf(stderr, "error %u\n", r);
-                return 1;
-            }
-            printf("%s\n", code);
-        }
+        return PrintProductCodes([&](DWORD index, char* code) { return fn(index, code); });
     }
     if (cmd == "productinfo" && argc == 4) {
         auto fn = MsiProc<ProductInfoFn>(msi, "MsiGetProductInfoA");

@@ -3,11 +3,22 @@
 // under Wine. Both are named outlook.exe and live in fakes\<variant>\ beside the test.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "framework/FwString.h"
 #include "outlook/ProcessesEnum.h"
+
+// A process record as Tool Help fills it in.
+inline PROCESSENTRY32 Record(const char* exeFile, DWORD processId) {
+    PROCESSENTRY32 entry;
+    std::memset(&entry, 0, sizeof entry);
+    entry.dwSize = sizeof entry;
+    entry.th32ProcessID = processId;
+    lstrcpynA(entry.szExeFile, exeFile, MAX_PATH);
+    return entry;
+}
 
 class CTestHandle {
 public:

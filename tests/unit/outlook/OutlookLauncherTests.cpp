@@ -14,15 +14,6 @@
 
 namespace {
 
-PROCESSENTRY32 Record(const char* exeFile, DWORD processId) {
-    PROCESSENTRY32 entry;
-    std::memset(&entry, 0, sizeof entry);
-    entry.dwSize = sizeof entry;
-    entry.th32ProcessID = processId;
-    lstrcpynA(entry.szExeFile, exeFile, MAX_PATH);
-    return entry;
-}
-
 // Every system operation the launcher asks for, in order.
 class ScriptedSystem : public IOutlookLauncherSystem {
 public:

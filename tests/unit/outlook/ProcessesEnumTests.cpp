@@ -11,15 +11,6 @@
 
 namespace {
 
-PROCESSENTRY32 Record(const char* exeFile, DWORD processId) {
-    PROCESSENTRY32 entry;
-    std::memset(&entry, 0, sizeof entry);
-    entry.dwSize = sizeof entry;
-    entry.th32ProcessID = processId;
-    lstrcpynA(entry.szExeFile, exeFile, MAX_PATH);
-    return entry;
-}
-
 PROCESSENTRY32 Marker() {
     PROCESSENTRY32 entry;
     std::memset(&entry, 0xA5, sizeof entry);
