@@ -3,7 +3,6 @@ command line of the case: fresh installation, repair, or upgrade of an older
 version after the user agreed; other language editions and broken or failing
 packages stop the run."""
 
-import functools
 import ntpath
 import os
 
@@ -35,20 +34,6 @@ BITNESS = {
                 program_files=r"C:\Program Files (x86)"),
 }
 OTHER = {"x64": "x86", "x86": "x64"}
-
-
-def own_cwd(test):
-    """Runs the scenario with its prefix as the current folder.
-
-    Wine's automation object takes the database open mode as text, so it opens a
-    package through a copy named "0" in the current folder. Scenarios running side
-    by side in one folder would delete each other's copy.
-    """
-    @functools.wraps(test)
-    def run(s):
-        os.chdir(s.prefix)
-        return test(s)
-    return run
 
 
 def fixture_exe(s, name):
@@ -92,12 +77,10 @@ def check_fresh_install(s, bits):
     return result
 
 
-@own_cwd
 def test_fresh_install_x64(s):
     check_fresh_install(s, "x64")
 
 
-@own_cwd
 def test_fresh_install_x86(s):
     check_fresh_install(s, "x86")
 
@@ -114,12 +97,10 @@ def check_repair(s, bits):
     assert not [d for d in result.dialogs if d["text"] == CONFIRM_REPLACE], result
 
 
-@own_cwd
 def test_second_run_repairs_x64(s):
     check_repair(s, "x64")
 
 
-@own_cwd
 def test_second_run_repairs_x86(s):
     check_repair(s, "x86")
 
@@ -153,17 +134,14 @@ def check_upgrade_accepted(s, bits):
     assert b["product"] in s.related_products(b["family"])
 
 
-@own_cwd
 def test_older_version_replaced_after_yes_x64(s):
     check_upgrade_accepted(s, "x64")
 
 
-@own_cwd
 def test_older_version_replaced_after_yes_x86(s):
     check_upgrade_accepted(s, "x86")
 
 
-@own_cwd
 def test_older_version_kept_after_no(s):
     b = BITNESS["x64"]
     install_old(s, "x64")
@@ -178,7 +156,6 @@ def test_older_version_kept_after_no(s):
     assert s.reg_get(64, PRODUCT_KEY, "SourceInfo") is None
 
 
-@own_cwd
 def test_newer_version_installed_asks_nothing(s):
     b = BITNESS["x64"]
     s.install_fixture(b["outlook"])
@@ -205,34 +182,28 @@ def check_edition_refused(s, bits, edition):
         assert polish not in asked, asked
 
 
-@own_cwd
 def test_german_edition_refused_x64(s):
     check_edition_refused(s, "x64", "german")
 
 
-@own_cwd
 def test_polish_edition_refused_x64(s):
     check_edition_refused(s, "x64", "polish")
 
 
-@own_cwd
 def test_german_edition_refused_x86(s):
     check_edition_refused(s, "x86", "german")
 
 
-@own_cwd
 def test_polish_edition_refused_x86(s):
     check_edition_refused(s, "x86", "polish")
 
 
-@own_cwd
 def test_other_bitness_editions_do_not_refuse(s):
     s.install_fixture("edition_german_x86")
     s.install_fixture("edition_polish_x86")
     check_fresh_install(s, "x64")
 
 
-@own_cwd
 def test_failing_package_ends_without_finish_screen(s):
     s.install_fixture(BITNESS["x64"]["outlook"])
     result = s.run_setup(exe=fixture_exe(s, "TolvaneSetupFailing"), msi_trace=True,
@@ -249,7 +220,6 @@ def test_failing_package_ends_without_finish_screen(s):
     assert s.reg_get(64, PRODUCT_KEY, "SourceInfo") is None
 
 
-@own_cwd
 def test_broken_package_reports_the_unreadable_property(s):
     s.install_fixture(BITNESS["x64"]["outlook"])
     result = s.run_setup(exe=fixture_exe(s, "TolvaneSetupBroken"), msi_trace=True)
