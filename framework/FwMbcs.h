@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <string>
 
+// Bytes of the character at index i: 2 for a lead byte followed by its trail byte.
+size_t FwMbcsCharLength(const std::string& text, size_t i, UINT codePage = CP_ACP);
+
 // Index of the last character ch in text, or std::string::npos.
 size_t FwMbcsReverseFind(const std::string& text, char ch, UINT codePage = CP_ACP);
 

@@ -6,6 +6,19 @@ HMODULE FwResourceModule() {
     return GetModuleHandleA(nullptr);
 }
 
+bool FwResourceBytes(HMODULE module, LPCSTR type, LPCSTR name, const void** bytes, DWORD* size) {
+    *bytes = nullptr;
+    *size = 0;
+    HRSRC found = FindResourceA(module, name, type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data)
+        return false;
+    *bytes = data;
+    *size = SizeofResource(module, found);
+    return true;
+}
+
 std::string FwLoadString(UINT id) {
     // LoadStringW with a zero length hands out a pointer to the resource text,
     // so any length is read whole.

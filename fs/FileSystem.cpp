@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/FwMbcs.h"
 #include "framework/FwResources.h"
 #include "fs/Q7FileFind.h"
 #include "fs/Q7FileWrite.h"
@@ -38,20 +39,16 @@ IFolderOps* g_folderOps = nullptr;
 std::vector<std::string> SplitComponents(const std::string& path, UINT codePage) {
     std::vector<std::string> components;
     std::string current;
-    for (size_t i = 0; i < path.size(); ++i) {
-        unsigned char byte = static_cast<unsigned char>(path[i]);
-        if (byte != 0 && IsDBCSLeadByteEx(codePage, byte) && i + 1 < path.size()) {
-            current += path[i];
-            current += path[++i];
-            continue;
-        }
-        if (IsSeparator(path[i])) {
+    for (size_t i = 0; i < path.size();) {
+        size_t length = FwMbcsCharLength(path, i, codePage);
+        if (length == 1 && IsSeparator(path[i])) {
             if (!current.empty())
                 components.push_back(current);
             current.clear();
         } else {
-            current += path[i];
+            current.append(path, i, length);
         }
+        i += length;
     }
     if (!current.empty())
         components.push_back(current);
@@ -107,14 +104,10 @@ void WriteResourceToFile(const char* file, WORD id, const char* type) {
         return;
     DeleteFileA(file);
 
+    // A missing resource still leaves an empty file.
     const void* bytes = nullptr;
     DWORD size = 0;
-    HMODULE module = FwResourceModule();
-    if (HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type)) {
-        HGLOBAL loaded = LoadResource(module, resource);
-        bytes = loaded ? LockResource(loaded) : nullptr;
-        size = bytes ? SizeofResource(module, resource) : 0;
-    }
+    FwResourceBytes(FwResourceModule(), type, MAKEINTRESOURCEA(id), &bytes, &size);
 
     Q7FileWrite out;
     if (out.Create(file))

@@ -43,18 +43,9 @@ void CDownloadInfo::LoadFromResource() {
 }
 
 void CDownloadInfo::LoadFromResource(HMODULE module, LPCSTR type, LPCSTR name) {
-    // Resource memory belongs to the loaded module: nothing to release.
-    HRSRC found = FindResourceA(module, name, type);
-    if (!found)
-        return;
-    HGLOBAL loaded = LoadResource(module, found);
-    if (!loaded)
-        return;
-    DWORD size = SizeofResource(module, found);
-    if (size == 0)
-        return;
-    const void* bytes = LockResource(loaded);
-    if (!bytes)
+    const void* bytes = nullptr;
+    DWORD size = 0;
+    if (!FwResourceBytes(module, type, name, &bytes, &size) || size == 0)
         return;
     // An odd last byte is no code unit.
     m_strData.assign(static_cast<const char16_t*>(bytes), size / 2);
