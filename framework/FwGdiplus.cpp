@@ -1,5 +1,6 @@
 #include "framework/FwGdiplus.h"
 
+#include "framework/FwGdiplusFlat.h"
 #include "framework/FwLibrary.h"
 
 namespace {
@@ -23,7 +24,7 @@ bool FwGdiplusStartup(ULONG_PTR* token) {
     if (!g_gdiplus)
         g_gdiplus = FwLoadSystemLibrary("gdiplus.dll");
     auto startup = g_gdiplus.ProcAs<StartupFn>("GdiplusStartup");
-    if (!startup)
+    if (!startup || !FwGdiplusResolveFlat(g_gdiplus.Get()))
         return false;
     GdiplusStartupInputRecord input = {1, nullptr, FALSE, FALSE};
     return startup(token, &input, nullptr) == 0;

@@ -1,0 +1,110 @@
+#include "framework/FwGdiplusFlat.h"
+
+#if !defined(__x86_64__)
+#error "the forwarding stubs below are written for x64"
+#endif
+
+// Every flat function the finish screen's GDI+ classes reach.
+#define FW_GDIPLUS_FLAT(X)                                                                         \
+    X(GdipAddPathArcI)                                                                             \
+    X(GdipAlloc)                                                                                   \
+    X(GdipCloneBrush)                                                                              \
+    X(GdipCloneImage)                                                                              \
+    X(GdipClosePathFigure)                                                                         \
+    X(GdipCreateBitmapFromScan0)                                                                   \
+    X(GdipCreateCachedBitmap)                                                                      \
+    X(GdipCreateFont)                                                                              \
+    X(GdipCreateFontFamilyFromName)                                                                \
+    X(GdipCreateFontFromDC)                                                                        \
+    X(GdipCreateFontFromLogfontA)                                                                  \
+    X(GdipCreateFromHDC)                                                                           \
+    X(GdipCreateFromHWND)                                                                          \
+    X(GdipCreateLineBrushFromRect)                                                                 \
+    X(GdipCreateLineBrushFromRectI)                                                                \
+    X(GdipCreatePath)                                                                              \
+    X(GdipCreatePen1)                                                                              \
+    X(GdipCreateRegionPath)                                                                        \
+    X(GdipCreateSolidFill)                                                                         \
+    X(GdipCreateStringFormat)                                                                      \
+    X(GdipDeleteBrush)                                                                             \
+    X(GdipDeleteCachedBitmap)                                                                      \
+    X(GdipDeleteFont)                                                                              \
+    X(GdipDeleteFontFamily)                                                                        \
+    X(GdipDeleteGraphics)                                                                          \
+    X(GdipDeletePath)                                                                              \
+    X(GdipDeletePen)                                                                               \
+    X(GdipDeleteRegion)                                                                            \
+    X(GdipDeleteStringFormat)                                                                      \
+    X(GdipDisposeImage)                                                                            \
+    X(GdipDrawCachedBitmap)                                                                        \
+    X(GdipDrawLine)                                                                                \
+    X(GdipDrawPath)                                                                                \
+    X(GdipDrawRectangleI)                                                                          \
+    X(GdipDrawString)                                                                              \
+    X(GdipFillPath)                                                                                \
+    X(GdipFillRectangle)                                                                           \
+    X(GdipFillRectangleI)                                                                          \
+    X(GdipFree)                                                                                    \
+    X(GdipGetDC)                                                                                   \
+    X(GdipGetImageGraphicsContext)                                                                 \
+    X(GdipGetRegionHRgn)                                                                           \
+    X(GdipGetSmoothingMode)                                                                        \
+    X(GdipMeasureString)                                                                           \
+    X(GdipReleaseDC)                                                                               \
+    X(GdipResetClip)                                                                               \
+    X(GdipSetClipPath)                                                                             \
+    X(GdipSetLineWrapMode)                                                                         \
+    X(GdipSetPageUnit)                                                                             \
+    X(GdipSetPenDashStyle)                                                                         \
+    X(GdipSetPenMode)                                                                              \
+    X(GdipSetSmoothingMode)                                                                        \
+    X(GdipSetStringFormatAlign)                                                                    \
+    X(GdipSetStringFormatHotkeyPrefix)                                                             \
+    X(GdipSetStringFormatLineAlign)                                                                \
+    X(GdipSetStringFormatTrimming)                                                                 \
+    X(GdipSetTextRenderingHint)
+
+namespace {
+// Until resolved every call fails as GDI+ does before start-up. On x64 the caller
+// owns the stack, so one stub serves every signature.
+extern "C" int FwGdipNotStarted() {
+    return 18; // GdiplusNotInitialized
+}
+} // namespace
+
+extern "C" {
+#define FW_GDIP_SLOT(name) void* fw_gdip_##name = reinterpret_cast<void*>(&FwGdipNotStarted);
+FW_GDIPLUS_FLAT(FW_GDIP_SLOT)
+#undef FW_GDIP_SLOT
+}
+
+// One jump per function, each in its own section so the linker drops unused ones.
+#define FW_GDIP_STUB(name)                                                                         \
+    asm(".section .text$fwgdip_" #name ",\"x\"\n"                                                  \
+        ".globl " #name "\n" #name ":\n"                                                           \
+        "    jmp *fw_gdip_" #name "(%rip)\n"                                                       \
+        ".text\n");
+FW_GDIPLUS_FLAT(FW_GDIP_STUB)
+#undef FW_GDIP_STUB
+
+namespace {
+struct FlatEntry {
+    const char* name;
+    void** slot;
+};
+
+#define FW_GDIP_ENTRY(name) {#name, &fw_gdip_##name},
+const FlatEntry kFlat[] = {FW_GDIPLUS_FLAT(FW_GDIP_ENTRY)};
+#undef FW_GDIP_ENTRY
+} // namespace
+
+bool FwGdiplusResolveFlat(HMODULE gdiplus) {
+    bool all = true;
+    for (const FlatEntry& entry : kFlat) {
+        FARPROC proc = gdiplus ? GetProcAddress(gdiplus, entry.name) : nullptr;
+        *entry.slot =
+            proc ? reinterpret_cast<void*>(proc) : reinterpret_cast<void*>(&FwGdipNotStarted);
+        all = all && proc;
+    }
+    return all;
+}

@@ -1,0 +1,3 @@
+#pragma once
+#define IDD_TEST_GDIPLUS 9001
+#define IDC_TEST_CHILD 9002
