@@ -50,7 +50,15 @@ bool CFwDialog::Create() {
     m_unplaced = TemplatePosition(bytes, size, &position) && position.x == 0 && position.y == 0;
     HWND hwnd = CreateDialogIndirectParamA(FwResourceModule(), static_cast<LPCDLGTEMPLATEA>(bytes),
                                            m_parent, &DialogProc, reinterpret_cast<LPARAM>(this));
-    return hwnd != nullptr && hwnd == m_hWnd;
+    if (!hwnd || hwnd != m_hWnd)
+        return false;
+    // The first focus went to a control by a plain SetFocus; through the dialog
+    // manager a push button that has the focus also becomes the default, so Enter
+    // presses it.
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd, focus))
+        SendMessageA(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    return true;
 }
 
 bool CFwDialog::DestroyWindow() {

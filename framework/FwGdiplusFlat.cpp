@@ -19,6 +19,7 @@
     X(GdipCreateFontFromLogfontA)                                                                  \
     X(GdipCreateFromHDC)                                                                           \
     X(GdipCreateFromHWND)                                                                          \
+    X(GdipCreateImageAttributes)                                                                   \
     X(GdipCreateLineBrushFromRect)                                                                 \
     X(GdipCreateLineBrushFromRectI)                                                                \
     X(GdipCreatePath)                                                                              \
@@ -36,8 +37,12 @@
     X(GdipDeleteRegion)                                                                            \
     X(GdipDeleteStringFormat)                                                                      \
     X(GdipDisposeImage)                                                                            \
+    X(GdipDisposeImageAttributes)                                                                  \
     X(GdipDrawCachedBitmap)                                                                        \
+    X(GdipDrawImageRectI)                                                                          \
+    X(GdipDrawImageRectRectI)                                                                      \
     X(GdipDrawLine)                                                                                \
+    X(GdipDrawLineI)                                                                               \
     X(GdipDrawPath)                                                                                \
     X(GdipDrawRectangleI)                                                                          \
     X(GdipDrawString)                                                                              \
@@ -47,12 +52,15 @@
     X(GdipFree)                                                                                    \
     X(GdipGetDC)                                                                                   \
     X(GdipGetImageGraphicsContext)                                                                 \
+    X(GdipGetImageHeight)                                                                          \
+    X(GdipGetImageWidth)                                                                           \
     X(GdipGetRegionHRgn)                                                                           \
     X(GdipGetSmoothingMode)                                                                        \
     X(GdipMeasureString)                                                                           \
     X(GdipReleaseDC)                                                                               \
     X(GdipResetClip)                                                                               \
     X(GdipSetClipPath)                                                                             \
+    X(GdipSetImageAttributesColorMatrix)                                                           \
     X(GdipSetLineWrapMode)                                                                         \
     X(GdipSetPageUnit)                                                                             \
     X(GdipSetPenDashStyle)                                                                         \

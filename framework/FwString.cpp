@@ -50,6 +50,16 @@ std::string FwNarrow(const wchar_t* text, int length, UINT codePage) {
     return out;
 }
 
+std::wstring FwWiden(const std::string& text, UINT codePage) {
+    int length = static_cast<int>(text.size());
+    int chars = length ? MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0) : 0;
+    if (chars <= 0)
+        return std::wstring();
+    std::wstring out(static_cast<size_t>(chars), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), length, &out[0], chars);
+    return out;
+}
+
 BSTR FwAllocBstr(const char* text, UINT codePage) {
     int chars = text && *text ? MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0) : 1;
     if (chars <= 0)

@@ -13,6 +13,8 @@ std::string FwTrim(const std::string& text);
 
 // Wide text from COM or the shell, converted in the thread's ANSI code page.
 std::string FwNarrow(const wchar_t* text, int length = -1, UINT codePage = CP_THREAD_ACP);
+// Narrow text as UTF-16 for GDI+ and COM, converted in the thread's ANSI code page.
+std::wstring FwWiden(const std::string& text, UINT codePage = CP_THREAD_ACP);
 // A new BSTR of narrow text (the caller frees it with SysFreeString); null only
 // when out of memory. Built directly, without a wide string in between.
 BSTR FwAllocBstr(const char* text, UINT codePage = CP_ACP);

@@ -17,10 +17,12 @@ CFwWnd* CFwWnd::FromHandle(HWND hwnd) {
 bool CFwWnd::SubclassWindow(HWND hwnd) {
     if (m_hWnd || !IsWindow(hwnd) || FromHandle(hwnd))
         return false;
-    PreSubclassWindow();
     if (!SetPropA(hwnd, kObjectProp, this))
         return false;
+    // The hook sees its window (it may post to it or read its text), while the
+    // window's messages still go to the previous procedure.
     m_hWnd = hwnd;
+    PreSubclassWindow();
     m_oldProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
     return true;

@@ -14,8 +14,9 @@ public:
 
     HWND GetSafeHwnd() const { return m_hWnd; }
 
-    // Binds the object to the window; PreSubclassWindow runs first. False when the
-    // object is already bound or the window is not one.
+    // Binds the object to the window; PreSubclassWindow runs once the handle is
+    // known and before the procedure is replaced. False when the object is already
+    // bound, the window is not one or another object holds it.
     bool SubclassWindow(HWND hwnd);
     // Gives the window back; returns it (null when not bound).
     HWND UnsubclassWindow();

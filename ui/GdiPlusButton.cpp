@@ -1,1 +1,665 @@
-// placeholder
+#include "ui/GdiPlusButton.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <vector>
+
+// No tooltip: nothing in this program ever gives a button one.
+
+namespace {
+
+const UINT kRedrawNow = RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW;
+
+// Owner of a region handle until someone (SetWindowRgn) takes it.
+class CRegionOwner {
+public:
+    explicit CRegionOwner(HRGN rgn) : m_rgn(rgn) {}
+    CRegionOwner(const CRegionOwner&) = delete;
+    CRegionOwner& operator=(const CRegionOwner&) = delete;
+    ~CRegionOwner() {
+        if (m_rgn)
+            DeleteObject(m_rgn);
+    }
+    HRGN Get() const { return m_rgn; }
+    void Detach() { m_rgn = nullptr; }
+
+private:
+    HRGN m_rgn;
+};
+
+// A device context borrowed from a GDI+ Graphics, handed back on every path.
+class CGraphicsDC {
+public:
+    explicit CGraphicsDC(Gdiplus::Graphics& graphics)
+        : m_graphics(graphics), m_dc(graphics.GetHDC()) {}
+    CGraphicsDC(const CGraphicsDC&) = delete;
+    CGraphicsDC& operator=(const CGraphicsDC&) = delete;
+    ~CGraphicsDC() {
+        if (m_dc)
+            m_graphics.ReleaseHDC(m_dc);
+    }
+    HDC Get() const { return m_dc; }
+
+private:
+    Gdiplus::Graphics& m_graphics;
+    HDC m_dc;
+};
+
+std::wstring Widen(const std::string& text) {
+    if (text.empty())
+        return std::wstring();
+    int length = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                     nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                        length);
+    return wide;
+}
+
+Gdiplus::Color WithAlpha(Gdiplus::ARGB colour, BYTE alpha) {
+    return Gdiplus::Color(alpha, static_cast<BYTE>(colour >> 16), static_cast<BYTE>(colour >> 8),
+                          static_cast<BYTE>(colour));
+}
+
+} // namespace
+
+CGdiPlusButton::~CGdiPlusButton() {
+    if (GetSafeHwnd())
+        KillTimer(GetSafeHwnd(), GlowTimerId);
+    // GDI+ objects go before GDI+ is shut down, whoever holds the button.
+    m_spCachedFace.reset();
+    m_spImage.reset();
+}
+
+// ---------------------------------------------------------------- creation
+
+bool CGdiPlusButton::Create(const char* caption, DWORD style, const RECT& rect, HWND parent,
+                            UINT id) {
+    if (!CFwWnd::CreateEx(0, "BUTTON", caption, style, rect, parent, id))
+        return false;
+    if (style & BS_DEFPUSHBUTTON)
+        SetFocus(GetSafeHwnd());
+    if (m_strCaption.empty() && caption)
+        m_strCaption = caption;
+    return true;
+}
+
+bool CGdiPlusButton::CreateEx(DWORD exStyle, const char* className, const char* windowName,
+                              DWORD style, const RECT& rect, HWND parent, UINT id) {
+    if (!className || !*className)
+        className = "BUTTON";
+    if (!CFwWnd::CreateEx(exStyle, className, windowName, style, rect, parent, id))
+        return false;
+    if ((style & BS_DEFPUSHBUTTON) && GetFocus() != GetSafeHwnd())
+        SetFocus(GetSafeHwnd());
+    if (m_strCaption.empty() && windowName)
+        m_strCaption = windowName;
+    return true;
+}
+
+void CGdiPlusButton::PreSubclassWindow() {
+    HWND hwnd = GetSafeHwnd();
+    // Region and client rectangle once the window is ours.
+    PostMessageA(hwnd, WM_SIZE, 0, 0);
+    if (m_strCaption.empty()) {
+        std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+        GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+        m_strCaption = text.data();
+    }
+    // BM_SETSTYLE never reaches the system button, so the style is read once here.
+    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    m_bEnabled = (style & WS_DISABLED) == 0;
+    m_bDefault = (style & BS_DEFPUSHBUTTON) != 0;
+}
+
+// ---------------------------------------------------------------- settings
+
+void CGdiPlusButton::RepaintNow() {
+    m_bDirty = true;
+    if (GetSafeHwnd())
+        RedrawWindow(GetSafeHwnd(), nullptr, nullptr, kRedrawNow);
+}
+
+void CGdiPlusButton::SetRoundedFrame(bool outerRing, int diameter) {
+    m_bOuterRing = outerRing;
+    m_nCornerDiameter = diameter;
+    RepaintNow();
+}
+
+void CGdiPlusButton::SetBorder(Gdiplus::ARGB colour, float width) {
+    m_clrBorder = colour;
+    m_fBorderWidth = width;
+    RepaintNow();
+}
+
+void CGdiPlusButton::SetOuterBorder(Gdiplus::ARGB colour, float width) {
+    m_clrOuter = colour;
+    m_fOuterWidth = width;
+    RepaintNow();
+}
+
+void CGdiPlusButton::SetShowFocusRect(bool show) {
+    m_bShowFocusRect = show;
+    RepaintNow();
+}
+
+// ---------------------------------------------------------------- painting
+
+void CGdiPlusButton::DrawButton(HDC dc) {
+    HWND hwnd = GetSafeHwnd();
+    if (!dc || !hwnd)
+        return;
+    Gdiplus::Graphics target(dc);
+    m_bEnabled = (GetWindowLongA(hwnd, GWL_STYLE) & WS_DISABLED) == 0;
+    if (m_bDirty) {
+        GetClientRect(hwnd, &m_rcClient);
+        int width = m_rcClient.right - m_rcClient.left;
+        int height = m_rcClient.bottom - m_rcClient.top;
+        m_spCachedFace.reset();
+        if (width > 0 && height > 0) {
+            Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+            if (bitmap.GetLastStatus() == Gdiplus::Ok) {
+                {
+                    GraphicsPtr graphics = boost::make_shared<Gdiplus::Graphics>(&bitmap);
+                    {
+                        CGraphicsDC bitmapDC(*graphics);
+                        if (bitmapDC.Get())
+                            PaintParentBackground(bitmapDC.Get(), m_rcClient);
+                    }
+                    graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+                    Gdiplus::Rect rect(m_rcClient.left, m_rcClient.top, width, height);
+                    RenderFace(graphics, &rect);
+                }
+                m_spCachedFace = boost::make_shared<Gdiplus::CachedBitmap>(&bitmap, &target);
+            }
+        }
+        m_bDirty = false;
+    }
+    if (m_spCachedFace)
+        target.DrawCachedBitmap(m_spCachedFace.get(), 0, 0);
+}
+
+HDC CGdiPlusButton::PaintParentBackground(HDC dc, const RECT& rect) {
+    HWND hwnd = GetSafeHwnd();
+    HWND parent = hwnd ? GetParent(hwnd) : nullptr;
+    if (!parent)
+        return dc;
+    RECT mapped = rect;
+    MapWindowPoints(hwnd, parent, reinterpret_cast<POINT*>(&mapped), 2);
+    // The parent paints in its own coordinates; the origin puts the part behind
+    // the button at the bitmap's corner.
+    POINT oldOrigin = {0, 0};
+    SetWindowOrgEx(dc, mapped.left, mapped.top, &oldOrigin);
+    CRegionOwner clip(CreateRectRgnIndirect(&rect));
+    SelectClipRgn(dc, clip.Get());
+    SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SelectClipRgn(dc, nullptr);
+    SetWindowOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    return dc;
+}
+
+boost::shared_ptr<Gdiplus::GraphicsPath>
+CGdiPlusButton::CreateRoundedRectPath(int left, int top, int width, int height, int diameter) {
+    int d = std::min(diameter, std::min(width, height));
+    auto path = boost::make_shared<Gdiplus::GraphicsPath>();
+    path->AddArc(left, top, d, d, 180.0f, 90.0f);
+    path->AddArc(left + width - d - 1, top, d, d, 270.0f, 90.0f);
+    path->AddArc(left + width - d - 1, top + height - d - 1, d, d, 0.0f, 90.0f);
+    path->AddArc(left, top + height - d - 1, d, d, 90.0f, 90.0f);
+    path->CloseFigure();
+    return path;
+}
+
+void CGdiPlusButton::DrawRoundedFrame(GraphicsPtr graphics, Gdiplus::Rect* rect,
+                                      Gdiplus::ARGB colour, int diameter, float width) {
+    auto path = CreateRoundedRectPath(rect->X, rect->Y, rect->Width, rect->Height, diameter);
+    Gdiplus::Pen pen(Gdiplus::Color(colour), width);
+    pen.SetAlignment(Gdiplus::PenAlignmentCenter);
+    graphics->SetPageUnit(Gdiplus::UnitPixel);
+    graphics->DrawPath(&pen, path.get());
+}
+
+void CGdiPlusButton::RenderFace(GraphicsPtr graphics, Gdiplus::Rect* rect) {
+    // The face is filled over the inner half of the inner frame's stroke.
+    Gdiplus::Rect face = *rect;
+    DrawFrames(graphics, &face);
+    if (m_bGradient)
+        DrawGradientFace(graphics, &face);
+    else
+        DrawSolidFace(graphics, &face);
+    DrawContent(graphics, rect);
+}
+
+void CGdiPlusButton::DrawFrames(GraphicsPtr graphics, Gdiplus::Rect* rect) {
+    if (m_bOuterRing) {
+        rect->X += 2;
+        rect->Y += 2;
+        rect->Width -= 4;
+        rect->Height -= 4;
+        DrawRoundedFrame(graphics, rect, m_clrOuter, m_nCornerDiameter, m_fOuterWidth);
+    }
+    rect->X += 1;
+    rect->Y += 1;
+    rect->Width -= 2;
+    rect->Height -= 2;
+    DrawRoundedFrame(graphics, rect, m_clrBorder, m_nCornerDiameter, m_fBorderWidth);
+}
+
+void CGdiPlusButton::DrawGradientFace(GraphicsPtr graphics, Gdiplus::Rect* rect) {
+    FillFace(graphics, rect, true);
+}
+
+void CGdiPlusButton::DrawSolidFace(GraphicsPtr graphics, Gdiplus::Rect* rect) {
+    FillFace(graphics, rect, false);
+}
+
+void CGdiPlusButton::FillFace(GraphicsPtr graphics, Gdiplus::Rect* rect, bool gradient) {
+    auto path =
+        CreateRoundedRectPath(rect->X, rect->Y, rect->Width, rect->Height, m_nCornerDiameter);
+    graphics->SetClip(path.get(), Gdiplus::CombineModeReplace);
+    Gdiplus::ARGB top = m_clrNormalTop;
+    Gdiplus::ARGB bottom = m_clrNormalBottom;
+    if (m_nState == StateHot) {
+        top = m_clrHotTop;
+        bottom = m_clrHotBottom;
+    } else if (m_nState == StatePressed) {
+        top = m_clrPressedTop;
+        bottom = m_clrPressedBottom;
+    }
+    if (gradient) {
+        Gdiplus::LinearGradientBrush brush(*rect, Gdiplus::Color(top), Gdiplus::Color(bottom),
+                                           Gdiplus::LinearGradientModeVertical);
+        // Flipped tiles: a row that rounds just outside the rectangle takes the
+        // edge's own colour, not the far end's (a dark line along the top).
+        brush.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+        graphics->FillPath(&brush, path.get());
+    } else {
+        Gdiplus::SolidBrush brush{Gdiplus::Color(top)};
+        graphics->FillPath(&brush, path.get());
+    }
+    if (GetSafeHwnd() && GetFocus() == GetSafeHwnd())
+        DrawFocusRectangle(graphics, rect);
+    if (m_bDefault && m_nState == StateNormal)
+        DrawDefaultGlow(graphics, rect);
+    graphics->ResetClip();
+}
+
+void CGdiPlusButton::DrawFocusRectangle(GraphicsPtr graphics, Gdiplus::Rect* rect) {
+    if (!m_bEnabled || !m_bShowFocusRect)
+        return;
+    Gdiplus::Pen pen(Gdiplus::Color(m_clrFocus), 1.0f);
+    pen.SetDashStyle(Gdiplus::DashStyleDot);
+    // Anti-aliasing would smear the dots over two pixels.
+    Gdiplus::SmoothingMode oldMode = graphics->GetSmoothingMode();
+    graphics->SetSmoothingMode(Gdiplus::SmoothingModeNone);
+    graphics->DrawRectangle(&pen, rect->X + 1, rect->Y + 1, rect->Width - 3, rect->Height - 3);
+    graphics->SetSmoothingMode(oldMode);
+}
+
+void CGdiPlusButton::DrawDefaultGlow(GraphicsPtr graphics, Gdiplus::Rect* rect) {
+    float strength = static_cast<float>(m_clrGlow >> 24) * m_fGlow;
+    BYTE alpha = static_cast<BYTE>(static_cast<int>(strength) & 0xFF);
+    Gdiplus::LinearGradientBrush brush(*rect, WithAlpha(m_clrGlow, 0), WithAlpha(m_clrGlow, alpha),
+                                       Gdiplus::LinearGradientModeVertical);
+    brush.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    graphics->FillRectangle(&brush, *rect);
+}
+
+std::wstring CGdiPlusButton::CaptionText() const {
+    if (!m_strCaption.empty() || !GetSafeHwnd())
+        return Widen(m_strCaption);
+    std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(GetSafeHwnd())) + 1, '\0');
+    GetWindowTextA(GetSafeHwnd(), text.data(), static_cast<int>(text.size()));
+    return Widen(text.data());
+}
+
+void CGdiPlusButton::DrawContent(GraphicsPtr graphics, Gdiplus::Rect* rect) {
+    std::wstring text = CaptionText();
+    if (m_spImage && !text.empty()) {
+        FontPtr font = CreateCaptionFont(graphics);
+        Gdiplus::Rect caption = *rect;
+        DrawCaption(graphics, text, &caption, font, true);
+        Gdiplus::Rect picture = *rect;
+        DrawPicture(graphics, m_spImage, &picture, true);
+        if (m_nImageAlign == AlignLeft && picture.Width > caption.X)
+            caption.X = picture.Width + 5;
+        else if (m_nImageAlign == AlignRight && caption.GetRight() > picture.X)
+            caption.X = picture.X - caption.Width + 5;
+        DrawPicture(graphics, m_spImage, &picture, false);
+        DrawCaption(graphics, text, &caption, font, false);
+        return;
+    }
+    if (!text.empty()) {
+        FontPtr font = CreateCaptionFont(graphics);
+        DrawCaption(graphics, text, rect, font, false);
+    }
+    if (m_spImage) {
+        Gdiplus::Rect picture = *rect;
+        DrawPicture(graphics, m_spImage, &picture, true);
+        DrawPicture(graphics, m_spImage, &picture, false);
+    }
+}
+
+void CGdiPlusButton::DrawCaption(GraphicsPtr graphics, const std::wstring& text,
+                                 Gdiplus::Rect* rect, FontPtr font, bool placeOnly) {
+    Gdiplus::StringFormat format(0, LANG_NEUTRAL);
+    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    format.SetAlignment(Gdiplus::StringAlignmentCenter);
+    format.SetHotkeyPrefix(m_bShowAccel ? Gdiplus::HotkeyPrefixShow : Gdiplus::HotkeyPrefixHide);
+    format.SetTrimming(Gdiplus::StringTrimmingWord);
+    Gdiplus::SolidBrush brush{Gdiplus::Color(m_bEnabled ? m_clrText : m_clrTextDisabled)};
+    graphics->SetTextRenderingHint(m_nTextRenderingHint);
+    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect->X), static_cast<Gdiplus::REAL>(rect->Y),
+                          static_cast<Gdiplus::REAL>(rect->Width + 1),
+                          static_cast<Gdiplus::REAL>(rect->Height + 2));
+    if (placeOnly)
+        PlaceCaption(graphics, text, rect, font);
+    else
+        graphics->DrawString(text.c_str(), -1, font.get(), layout, &format, &brush);
+}
+
+void CGdiPlusButton::PlaceCaption(GraphicsPtr graphics, const std::wstring& text,
+                                  Gdiplus::Rect* rect, FontPtr font) {
+    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect->X), static_cast<Gdiplus::REAL>(rect->Y),
+                          0.0f, 0.0f);
+    Gdiplus::RectF box;
+    graphics->MeasureString(text.c_str(), -1, font.get(), layout, &box);
+    double tw = box.Width;
+    double th = box.Height;
+    int top = static_cast<int>(rect->Height / 2 - th * 0.5);
+    int left = 0;
+    if (m_nTextAlign == AlignLeft)
+        left = rect->X + 5;
+    else if (m_nTextAlign == AlignCenter)
+        left = static_cast<int>(rect->Width / 2 - tw * 0.5);
+    else if (m_nTextAlign == AlignRight)
+        left = static_cast<int>(rect->Width - tw - 5.0);
+    *rect = Gdiplus::Rect(left, top, static_cast<int>(tw), static_cast<int>(th));
+}
+
+CGdiPlusButton::FontPtr CGdiPlusButton::CreateCaptionFont(GraphicsPtr graphics) {
+    FontPtr font;
+    {
+        CGraphicsDC dc(*graphics);
+        HFONT hfont = GetSafeHwnd()
+                          ? reinterpret_cast<HFONT>(SendMessageA(GetSafeHwnd(), WM_GETFONT, 0, 0))
+                          : nullptr;
+        // A window without a font of its own borrows the system's GUI font.
+        if (!hfont)
+            hfont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        if (hfont && dc.Get()) {
+            LOGFONTA logfont;
+            if (GetObjectA(hfont, sizeof logfont, &logfont) == sizeof logfont)
+                font = boost::make_shared<Gdiplus::Font>(dc.Get(), &logfont);
+            else
+                font = boost::make_shared<Gdiplus::Font>(dc.Get());
+        }
+    }
+    if (!font || font->GetLastStatus() != Gdiplus::Ok)
+        font = boost::make_shared<Gdiplus::Font>(L"Arial", 12.0f, Gdiplus::FontStyleRegular,
+                                                 Gdiplus::UnitPoint);
+    return font;
+}
+
+void CGdiPlusButton::PlacePicture(GraphicsPtr, ImagePtr image, Gdiplus::Rect* rect) {
+    int w = static_cast<int>(static_cast<float>(image->GetWidth()) * m_fImageScale);
+    int h = static_cast<int>(static_cast<float>(image->GetHeight()) * m_fImageScale);
+    int top = rect->Height / 2 - h / 2;
+    int left = 0;
+    if (m_nImageAlign == AlignLeft)
+        left = rect->X + 5;
+    else if (m_nImageAlign == AlignCenter)
+        left = rect->Width / 2 - w / 2;
+    else if (m_nImageAlign == AlignRight)
+        left = rect->Width - w - 5;
+    *rect = Gdiplus::Rect(left, top, w, h);
+}
+
+void CGdiPlusButton::DrawPicture(GraphicsPtr graphics, ImagePtr image, Gdiplus::Rect* rect,
+                                 bool placeOnly) {
+    if (placeOnly) {
+        PlacePicture(graphics, image, rect);
+        return;
+    }
+    if (m_bEnabled) {
+        graphics->DrawImage(image.get(), *rect);
+        return;
+    }
+    // Disabled: luminance grey at half strength.
+    Gdiplus::ColorMatrix grey = {{
+        {0.299f, 0.299f, 0.299f, 0.0f, 0.0f},
+        {0.587f, 0.587f, 0.587f, 0.0f, 0.0f},
+        {0.114f, 0.114f, 0.114f, 0.0f, 0.0f},
+        {0.0f, 0.0f, 0.0f, 0.5f, 0.0f},
+        {0.0f, 0.0f, 0.0f, 0.0f, 1.0f},
+    }};
+    Gdiplus::ImageAttributes attributes;
+    attributes.SetColorMatrix(&grey);
+    graphics->DrawImage(image.get(), *rect, 0, 0, static_cast<INT>(image->GetWidth()),
+                        static_cast<INT>(image->GetHeight()), Gdiplus::UnitPixel, &attributes);
+}
+
+// ---------------------------------------------------------------- messages
+
+void CGdiPlusButton::OnSize() {
+    HWND hwnd = GetSafeHwnd();
+    GetClientRect(hwnd, &m_rcClient);
+    {
+        Gdiplus::Graphics graphics(hwnd);
+        auto path = CreateRoundedRectPath(0, 0, m_rcClient.right - m_rcClient.left,
+                                          m_rcClient.bottom - m_rcClient.top, m_nCornerDiameter);
+        Gdiplus::Region region(path.get());
+        CRegionOwner rgn(region.GetHRGN(&graphics));
+        // The window owns the region once SetWindowRgn succeeds.
+        if (rgn.Get() && SetWindowRgn(hwnd, rgn.Get(), FALSE))
+            rgn.Detach();
+    }
+    RepaintNow();
+}
+
+void CGdiPlusButton::RestartGlowTimer() {
+    KillTimer(GetSafeHwnd(), GlowTimerId);
+    SetTimer(GetSafeHwnd(), GlowTimerId, GlowTimerPeriod, nullptr);
+}
+
+void CGdiPlusButton::PostClick() {
+    HWND hwnd = GetSafeHwnd();
+    // Posted: the parent acts (and may end a dialog) after this message returns.
+    PostMessageA(GetParent(hwnd), WM_COMMAND,
+                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(hwnd)), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(hwnd));
+}
+
+void CGdiPlusButton::OnMouseMove() {
+    if (!m_bTracking) {
+        TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE, GetSafeHwnd(), 1};
+        m_bTracking = TrackMouseEvent(&track);
+    }
+    if (!m_bHover) {
+        m_bHover = TRUE;
+        if (m_bEnabled) {
+            m_nState = StateHot;
+            RepaintNow();
+        }
+    }
+}
+
+void CGdiPlusButton::OnMouseHover(POINT point) {
+    m_bHover = TRUE;
+    if (PtInRect(&m_rcClient, point) && m_bEnabled) {
+        KillTimer(GetSafeHwnd(), GlowTimerId);
+        m_fGlow = 0.0f;
+    }
+    RepaintNow();
+}
+
+void CGdiPlusButton::OnMouseLeave() {
+    m_bHover = FALSE;
+    m_bTracking = FALSE;
+    m_bPressed = FALSE;
+    if (m_bEnabled) {
+        m_nState = StateNormal;
+        RestartGlowTimer();
+        RepaintNow();
+    }
+}
+
+void CGdiPlusButton::OnLButtonDown(POINT point) {
+    if (!m_bEnabled)
+        return;
+    if (PtInRect(&m_rcClient, point)) {
+        m_bPressed = TRUE;
+        m_nState = StatePressed;
+        // Focus first: taking it restarts the glow timer, which a press stops.
+        SetFocus(GetSafeHwnd());
+        KillTimer(GetSafeHwnd(), GlowTimerId);
+    }
+    RepaintNow();
+}
+
+void CGdiPlusButton::OnLButtonUp(POINT point) {
+    if (!m_bEnabled || !m_bPressed)
+        return;
+    m_bPressed = FALSE;
+    if (PtInRect(&m_rcClient, point)) {
+        m_nState = StateHot;
+        PostClick();
+    } else {
+        m_nState = StateNormal;
+        RestartGlowTimer();
+    }
+    RepaintNow();
+}
+
+void CGdiPlusButton::OnGlowTimer() {
+    if (!m_bPulse) {
+        KillTimer(GetSafeHwnd(), GlowTimerId);
+        m_fGlow = 0.25f;
+        RepaintNow();
+    }
+    if (m_fGlow < 0.5f && !m_bGlowFalling) {
+        m_fGlow += 0.01f;
+        if (m_fGlow >= 0.5f)
+            m_fGlow = 0.5f;
+    } else {
+        m_fGlow -= 0.01f;
+        m_bGlowFalling = true;
+        if (m_fGlow <= 0.0f) {
+            m_fGlow = 0.0f;
+            m_bGlowFalling = false;
+        }
+    }
+    RepaintNow();
+}
+
+LRESULT CGdiPlusButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (message) {
+    case WM_PAINT: {
+        CFwPaintDC dc(GetSafeHwnd());
+        DrawButton(dc.Get());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        // Printed as it is shown, not as the system button would draw itself.
+        DrawButton(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_SIZE:
+        OnSize();
+        return 0;
+    // The mouse is ours alone: the system button never sees a press, so it never
+    // captures the mouse or clicks on its own.
+    case WM_MOUSEMOVE:
+        OnMouseMove();
+        return 0;
+    case WM_MOUSEHOVER:
+        OnMouseHover(point);
+        return 0;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(point);
+        return 0;
+    case WM_LBUTTONUP:
+        OnLButtonUp(point);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        // The second press of a double click is a click of its own.
+        OnLButtonDown(point);
+        OnLButtonUp(point);
+        return 0;
+    case WM_TIMER:
+        if (wParam != GlowTimerId)
+            break;
+        OnGlowTimer();
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_BUTTON | (m_bDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case BM_SETSTYLE:
+        // Kept from the system button: its style, and so its own look, never change.
+        m_bDefault = (wParam & BS_DEFPUSHBUTTON) != 0;
+        if (LOWORD(lParam))
+            RepaintNow();
+        return 0;
+    default:
+        break;
+    }
+
+    // The system button paints itself directly while handling these; our face is
+    // painted after it, so it is what stays on the screen.
+    switch (message) {
+    case WM_SETFOCUS: {
+        LRESULT result = Default();
+        RepaintNow();
+        if (m_bEnabled)
+            RestartGlowTimer();
+        return result;
+    }
+    case WM_KILLFOCUS: {
+        LRESULT result = Default();
+        if (!m_bPulse)
+            RestartGlowTimer();
+        RepaintNow();
+        return result;
+    }
+    case WM_ENABLE: {
+        m_bEnabled = wParam != FALSE;
+        if (!m_bEnabled)
+            m_nState = StateNormal;
+        LRESULT result = Default();
+        RepaintNow();
+        return result;
+    }
+    case WM_SETTEXT: {
+        LRESULT result = Default();
+        if (result)
+            m_strCaption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        RepaintNow();
+        return result;
+    }
+    case WM_UPDATEUISTATE: {
+        LRESULT result = Default();
+        // Once the accelerators have been shown (Alt), they stay.
+        if (LOWORD(wParam) == UIS_CLEAR && (HIWORD(wParam) & UISF_HIDEACCEL))
+            m_bShowAccel = true;
+        RepaintNow();
+        return result;
+    }
+    case BM_SETSTATE: {
+        // Space held down on the focused button: show it pressed.
+        LRESULT result = Default();
+        if (m_bEnabled)
+            m_nState = wParam ? StatePressed : (m_bHover ? StateHot : StateNormal);
+        RepaintNow();
+        return result;
+    }
+    default:
+        return Default();
+    }
+}

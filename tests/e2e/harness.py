@@ -18,6 +18,15 @@ import time
 
 # Answer tokens the pilot understands, beside "id:<n>".
 ANSWERS = ("ok", "cancel", "yes", "no", "close", "leave")
+# Steps that may come before an answer, joined with "+" ("esc+close"): keys to the
+# focused control, a focus change, a pause, a real mouse click on a control.
+STEPS = re.compile(r"esc|enter|space|focus:\d+|click:\d+|wait:\d+")
+
+
+def valid_answer(answer):
+    *steps, last = answer.split("+")
+    return ((last in ANSWERS or re.fullmatch(r"id:\d+", last) or STEPS.fullmatch(last))
+            and all(STEPS.fullmatch(step) for step in steps))
 
 PRODUCT_KEY = r"Software\Quorvel\Freeware - OutlookTolvane"
 
@@ -71,6 +80,8 @@ class RunResult:
     def __init__(self, events, wine_exit, stderr, traced):
         self.events = events
         self.dialogs = [e for e in events if e.get("event") == "dialog"]
+        # The action steps run on a dialog, each with whether it was still open after.
+        self.steps = [e for e in events if e.get("event") == "step"]
         self.timed_out = any(e.get("event") == "timeout" for e in events)
         exits = [e["code"] for e in events if e.get("event") == "exit"]
         # The log holds the full 32-bit code; wine's own exit status only 8 bits.
@@ -305,7 +316,7 @@ class Scenario:
         self.wine(args)
 
     def run_setup(self, answers=(), exe=None, msi_trace=False, timeout=120, env=None,
-                  allow_unscripted=False, args=()):
+                  allow_unscripted=False, args=(), on_dialog=None):
         """Runs the setup (a copy placed under C:\\e2e) through the pilot.
 
         answers: one token per dialog in order of appearance (see ANSWERS, or "id:<n>").
@@ -313,9 +324,11 @@ class Scenario:
         acknowledges notices (OK) and closes other windows; an unscripted question
         fails the run unless allow_unscripted. env: NAME=VALUE overrides for the setup.
         exe, args: another program and its arguments (the setup itself reads none).
+        on_dialog: called with each dialog event as soon as the pilot logs it, while
+        the window is still up (give it time with a leading "wait:<ms>" step).
         """
         for a in answers:
-            if a not in ANSWERS and not re.fullmatch(r"id:\d+", a):
+            if not valid_answer(a):
                 raise ValueError("unknown answer " + a)
         self._runs += 1
         exe = exe or self.setup_exe
@@ -328,10 +341,14 @@ class Scenario:
         for k, v in (env or {}).items():
             command += ["--env", "%s=%s" % (k, v)]
         command += ["--", self.host_to_windows(local_exe)] + list(args)
-        status, _, stderr = self.wine(command, debug="+msi" if msi_trace else "-all",
-                                      timeout=timeout + 60, check=False)
-        events = []
         log_host = self.windows_to_host(log_win)
+        if on_dialog:
+            status, stderr = self._run_watching(command, log_host, on_dialog, timeout + 60,
+                                                "+msi" if msi_trace else "-all")
+        else:
+            status, _, stderr = self.wine(command, debug="+msi" if msi_trace else "-all",
+                                          timeout=timeout + 60, check=False)
+        events = []
         if os.path.exists(log_host):
             with open(log_host, encoding="utf-8") as f:
                 events = [json.loads(line) for line in f if line.strip()]
@@ -348,6 +365,35 @@ class Scenario:
             raise AssertionError("questions without a scripted answer: %r"
                                  % result.unscripted_questions)
         return result
+
+    def _run_watching(self, command, log_host, on_dialog, timeout, debug):
+        """Runs the pilot in the background and hands each new dialog event to on_dialog."""
+        seen = 0
+        with tempfile.TemporaryFile() as err:
+            p = subprocess.Popen(["wine"] + command, env=self._env(debug),
+                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=err,
+                                 cwd=self.prefix)
+            deadline = time.time() + timeout
+            while True:
+                done = p.poll() is not None
+                if os.path.exists(log_host):
+                    with open(log_host, encoding="utf-8") as f:
+                        lines = [line for line in f if line.endswith("\n")]
+                    for line in lines[seen:]:
+                        event = json.loads(line)
+                        if event.get("event") == "dialog":
+                            on_dialog(event)
+                    seen = len(lines)
+                if done:
+                    break
+                if time.time() > deadline:
+                    p.kill()
+                    p.wait()
+                    break
+                time.sleep(0.1)
+            err.seek(0)
+            stderr = err.read().decode("utf-8", "replace")
+        return p.returncode, stderr
 
     # ------------------------------------------------------------ machine state
 
@@ -389,6 +435,43 @@ class Scenario:
         """Writes a registry value with Wine's reg tool (key with its root, e.g. HKLM\\...)."""
         self.wine(["reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f",
                    "/reg:%d" % view])
+
+    def processes(self, exe_name):
+        """Process ids of the running programs with that file name."""
+        _, out = self._pilot_query("processes", exe_name)
+        return sorted(int(line) for line in out.split() if line.strip())
+
+    def start_fake_outlook(self):
+        """Starts the fake Outlook (a window that ends with 7 on WM_CLOSE) from
+        C:\\e2e\\outlook\\outlook.exe, registered in App Paths so that the shell can
+        start it again; returns the host process that runs it and its process id."""
+        folder = self.windows_to_host(r"C:\e2e\outlook")
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy2(self.config["fake_outlook_exe"], os.path.join(folder, "outlook.exe"))
+        app_paths = r"HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths"
+        for name in ("outlook.exe", "outlook"):  # Wine looks the name up as given
+            self.reg_add(app_paths + "\\" + name, "", r"C:\e2e\outlook\outlook.exe")
+        before = set(self.processes("outlook.exe"))
+        p = subprocess.Popen(["wine", r"C:\e2e\outlook\outlook.exe"], env=self._env(),
+                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL, cwd=self.prefix)
+        for _ in range(100):
+            started = set(self.processes("outlook.exe")) - before
+            if started:
+                return p, started.pop()
+            time.sleep(0.1)
+        p.kill()
+        raise WineError("the fake Outlook did not start")
+
+    def temp_folder_entries(self):
+        """Entries of the user's temporary folder in the prefix."""
+        users = os.path.join(self.prefix, "drive_c", "users")
+        found = []
+        for user in os.listdir(users) if os.path.isdir(users) else []:
+            temp = os.path.join(users, user, "Temp")  # the prefix's TEMP and TMP
+            if os.path.isdir(temp):
+                found += os.listdir(temp)
+        return sorted(found)
 
     def package_cache_entries(self):
         """Folders under [common app data]\\MSI Cache (empty when there is none)."""

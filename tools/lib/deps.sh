@@ -14,11 +14,25 @@ tolvane_install_deps() {
     [ -f /usr/src/googletest/CMakeLists.txt ] || pkgs+=(googletest)
     [ -f /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf ] || pkgs+=(fonts-liberation)
     [ -d /usr/include/boost/smart_ptr ] || pkgs+=(libboost-dev)
+    # The welcome page is checked in Debian's Chromium; screenshots of windows under
+    # Xvfb are taken with ImageMagick's import (called by path: /usr/local may hold
+    # a stand-in of another name).
+    [ -x /usr/bin/chromium ] || pkgs+=(chromium)
+    [ -x /usr/bin/import ] || pkgs+=(imagemagick)
+    command -v node >/dev/null || pkgs+=(nodejs npm)
     if [ "${#pkgs[@]}" -gt 0 ]; then
         echo "Installing: ${pkgs[*]}"
         local sudo=""
         [ "$(id -u)" -eq 0 ] || sudo=sudo
         $sudo apt-get update -qq
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${pkgs[@]}"
+    fi
+    # playwright-core, which drives Chromium in the page test, needs Node.js 20 or
+    # later with npm; the test fails with the same message without them.
+    local node_major
+    node_major="$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null || echo 0)"
+    if ! command -v npm >/dev/null || [ "$node_major" -lt 20 ]; then
+        echo "warning: the welcome-page test needs Node.js 20 or later and npm" \
+            "(found node ${node_major}, npm $(npm --version 2>/dev/null || echo none))" >&2
     fi
 }

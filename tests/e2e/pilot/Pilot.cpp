@@ -8,12 +8,14 @@
 //   pilot productinfo <product> <property>
 //   pilot locate <component code>         "<state> <path>"
 //   pilot regget <32|64> <HKLM subkey> <value>
+//   pilot processes <exe name>            process ids of running programs of that name, one a line
 //
 // Exit codes of the query commands: 0 answered, 1 Windows Installer error
 // (the code on stderr), 2 usage error.
 #include <windows.h>
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -223,17 +225,36 @@ struct Button {
     HWND hwnd;
 };
 
+struct ChildInfo {
+    std::string cls;
+    int id;
+    std::string text;
+    RECT rect; // in the dialog's client coordinates
+    LONG style;
+    LONG exStyle;
+    bool direct; // a child of the dialog itself, not of another child
+};
+
 struct DialogInfo {
+    HWND hwnd;
     std::string cls;
     std::string caption;
     std::string text;
     std::vector<Button> buttons;
+    std::vector<ChildInfo> children;
+    RECT client;
 };
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
     auto* info = reinterpret_cast<DialogInfo*>(param);
     std::string cls = Lower(ClassName(child));
     int id = GetDlgCtrlID(child);
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, info->hwnd, reinterpret_cast<POINT*>(&rect), 2);
+    info->children.push_back(
+        ChildInfo{ClassName(child), id, WindowText(child), rect, GetWindowLongA(child, GWL_STYLE),
+                  GetWindowLongA(child, GWL_EXSTYLE), GetParent(child) == info->hwnd});
     if (cls == "button") {
         info->buttons.push_back(Button{id, WindowText(child), child});
     } else if (cls == "static" && id == 0xFFFF) {
@@ -246,6 +267,8 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
 
 DialogInfo Inspect(HWND hwnd) {
     DialogInfo info;
+    info.hwnd = hwnd;
+    GetClientRect(hwnd, &info.client);
     info.cls = ClassName(hwnd);
     info.caption = WindowText(hwnd);
     EnumChildWindows(hwnd, CollectChild, reinterpret_cast<LPARAM>(&info));
@@ -289,6 +312,64 @@ Answer DefaultAnswer(const DialogInfo& d) {
     if (FindButton(d, IDOK))
         return Answer{"ok", IDOK};
     return Answer{"close", 0};
+}
+
+std::string RectJson(const RECT& r) {
+    return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           std::to_string(r.right) + "," + std::to_string(r.bottom) + "]";
+}
+
+// Identifier of the control with the keyboard focus in the window's thread; -1 for none.
+int FocusedId(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
+        return -1;
+    return info.hwndFocus == window ? 0 : GetDlgCtrlID(info.hwndFocus);
+}
+
+std::vector<std::string> SplitSteps(const std::string& answer) {
+    std::vector<std::string> steps;
+    size_t start = 0;
+    for (;;) {
+        size_t plus = answer.find('+', start);
+        steps.push_back(answer.substr(start, plus - start));
+        if (plus == std::string::npos)
+            return steps;
+        start = plus + 1;
+    }
+}
+
+// Steps that act on a window without ending the answer: a key, a focus change,
+// a pause, a real click on a control through its own mouse handling.
+bool IsActionStep(const std::string& step) {
+    return step == "esc" || step == "enter" || step == "space" ||
+           step.compare(0, 6, "focus:") == 0 || step.compare(0, 5, "wait:") == 0 ||
+           step.compare(0, 6, "click:") == 0;
+}
+
+// A key goes to the focused window of the program's thread, posted, so it passes
+// the program's own message loop as a real key press does.
+void PostKey(HWND window, WPARAM vk) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    HWND target = info.hwndFocus ? info.hwndFocus : window;
+    UINT scan = MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+    PostMessageA(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+    Sleep(50);
+    PostMessageA(target, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
+}
+
+void PostClick(HWND control) {
+    RECT rc = {};
+    GetClientRect(control, &rc);
+    LPARAM at = MAKELPARAM((rc.right - rc.left) / 2, (rc.bottom - rc.top) / 2);
+    PostMessageA(control, WM_MOUSEMOVE, 0, at);
+    Sleep(50);
+    PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Sleep(50);
+    PostMessageA(control, WM_LBUTTONUP, 0, at);
 }
 
 struct Watch {
@@ -340,9 +421,28 @@ private:
             json += (i ? "," : "") + std::string("{\"id\":") + std::to_string(d.buttons[i].id) +
                     ",\"text\":" + Json(d.buttons[i].text) + "}";
         }
+        json += "],\"client\":" + RectJson(d.client) +
+                ",\"focus\":" + std::to_string(FocusedId(hwnd)) + ",\"children\":[";
+        for (size_t i = 0; i < d.children.size(); ++i) {
+            const ChildInfo& c = d.children[i];
+            json += (i ? "," : "") + std::string("{\"class\":") + Json(c.cls) +
+                    ",\"id\":" + std::to_string(c.id) + ",\"text\":" + Json(c.text) +
+                    ",\"rect\":" + RectJson(c.rect) +
+                    ",\"style\":" + std::to_string(static_cast<unsigned long>(c.style)) +
+                    ",\"exstyle\":" + std::to_string(static_cast<unsigned long>(c.exStyle)) +
+                    ",\"direct\":" + (c.direct ? "true" : "false") + "}";
+        }
         json += "]";
 
         bool scripted = m_next < m_answers.size();
+        // Leading action steps ("esc+close"), each logged with whether the window
+        // is still open after it; the last step is the answer proper.
+        std::vector<std::string> steps;
+        if (scripted) {
+            steps = SplitSteps(m_answers[m_next]);
+            m_answers[m_next] = steps.back();
+            steps.pop_back();
+        }
         std::string error;
         Answer answer{"", 0};
         if (scripted) {
@@ -360,11 +460,17 @@ private:
         } else {
             answer = DefaultAnswer(d);
         }
+        for (const std::string& step : steps) {
+            if (!IsActionStep(step))
+                error = "unknown step " + step;
+        }
         json += ",\"answer\":" + Json(answer.name) +
                 ",\"scripted\":" + (scripted && error.empty() ? "true" : "false");
         if (!error.empty())
             json += ",\"error\":" + Json(error);
         m_log.Line(json + "}");
+        if (error.empty())
+            RunSteps(hwnd, steps);
 
         if (answer.buttonId > 0) {
             const Button* b = FindButton(d, answer.buttonId);
@@ -372,6 +478,33 @@ private:
                          reinterpret_cast<LPARAM>(b ? b->hwnd : nullptr));
         } else if (answer.name == "close") {
             PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        }
+    }
+
+    void RunSteps(HWND hwnd, const std::vector<std::string>& steps) {
+        for (const std::string& step : steps) {
+            if (step == "esc")
+                PostKey(hwnd, VK_ESCAPE);
+            else if (step == "enter")
+                PostKey(hwnd, VK_RETURN);
+            else if (step == "space")
+                PostKey(hwnd, VK_SPACE);
+            else if (step.compare(0, 6, "focus:") == 0)
+                PostMessageA(hwnd, WM_NEXTDLGCTL,
+                             reinterpret_cast<WPARAM>(GetDlgItem(hwnd, atoi(step.c_str() + 6))),
+                             TRUE);
+            else if (step.compare(0, 6, "click:") == 0)
+                PostClick(GetDlgItem(hwnd, atoi(step.c_str() + 6)));
+            else if (step.compare(0, 5, "wait:") == 0)
+                Sleep(static_cast<DWORD>(atoi(step.c_str() + 5)));
+            // Time for the program to handle it, then where things stand.
+            Sleep(step.compare(0, 5, "wait:") == 0 ? 0 : 500);
+            bool open = IsWindow(hwnd) && IsWindowVisible(hwnd);
+            m_log.Line("{\"event\":\"step\",\"step\":" + Json(step) +
+                       ",\"open\":" + (open ? "true" : "false") +
+                       ",\"focus\":" + std::to_string(open ? FocusedId(hwnd) : -1) + "}");
+            if (!open)
+                return;
         }
     }
 
@@ -615,6 +748,27 @@ int RegGet(int argc, char** argv) {
     return 0;
 }
 
+// Prints the process id of every running program with that file name.
+int Processes(int argc, char** argv) {
+    if (argc != 3) {
+        fprintf(stderr, "pilot processes <exe name>\n");
+        return kExitUsage;
+    }
+    CHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.Valid()) {
+        fprintf(stderr, "error %lu\n", GetLastError());
+        return 1;
+    }
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
+        if (_stricmp(entry.szExeFile, argv[2]) == 0)
+            printf("%lu\n", entry.th32ProcessID);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -627,5 +781,7 @@ int main(int argc, char** argv) {
         return Run(Utf8Args());
     if (cmd == "regget")
         return RegGet(argc, argv);
+    if (cmd == "processes")
+        return Processes(argc, argv);
     return Query(cmd, argc, argv);
 }

@@ -2,6 +2,7 @@
 // Shared pieces of the finish-screen tests: GDI+ for the whole program, pixels
 // read back through WM_PRINTCLIENT, and a message pump.
 #include <windows.h>
+#include <ole2.h>
 
 #include <cstdint>
 #include <vector>
@@ -10,12 +11,18 @@
 
 #include "framework/FwGdiplus.h"
 
-// GDI+ started once for the test program and shut down at its end, after every
-// test's GDI+ objects are gone.
+// OLE and GDI+ started once for the test program, as the setup starts them, and
+// shut down at its end, after every test's views and GDI+ objects are gone.
 class CGdiplusEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { ASSERT_TRUE(FwGdiplusStartup(&m_token)); }
-    void TearDown() override { FwGdiplusShutdown(m_token); }
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        ASSERT_TRUE(FwGdiplusStartup(&m_token));
+    }
+    void TearDown() override {
+        FwGdiplusShutdown(m_token);
+        OleUninitialize();
+    }
 
 private:
     ULONG_PTR m_token = 0;
