@@ -17,7 +17,7 @@ FINISH_TITLE = "Quorvel Outlook Tolvane"
 
 
 def main():
-    build_dir = sys.argv[1]
+    build_dir = os.path.abspath(sys.argv[1])
     harness.ensure_template(harness.load_config(build_dir))
     s = harness.Scenario(build_dir, "demo")
     with s:

@@ -59,6 +59,12 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
+std::string WindowText(HWND hwnd) {
+    std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
 Gdiplus::Color WithAlpha(Gdiplus::ARGB colour, BYTE alpha) {
     return Gdiplus::Color(alpha, static_cast<BYTE>(colour >> 16), static_cast<BYTE>(colour >> 8),
                           static_cast<BYTE>(colour));
@@ -104,15 +110,13 @@ void CGdiPlusButton::PreSubclassWindow() {
     HWND hwnd = GetSafeHwnd();
     // Region and client rectangle once the window is ours.
     PostMessageA(hwnd, WM_SIZE, 0, 0);
-    if (m_strCaption.empty()) {
-        std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-        GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
-        m_strCaption = text.data();
-    }
-    // BM_SETSTYLE never reaches the system button, so the style is read once here.
+    if (m_strCaption.empty())
+        m_strCaption = WindowText(hwnd);
+    // A template's default push button starts as the default: WM_GETDLGCODE answers
+    // from m_bDefault, and BM_SETSTYLE never reaches the system button.
     LONG style = GetWindowLongA(hwnd, GWL_STYLE);
     m_bEnabled = (style & WS_DISABLED) == 0;
-    m_bDefault = (style & BS_DEFPUSHBUTTON) != 0;
+    m_bDefault = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
 }
 
 // ---------------------------------------------------------------- settings
@@ -311,9 +315,7 @@ void CGdiPlusButton::DrawDefaultGlow(GraphicsPtr graphics, Gdiplus::Rect* rect) 
 std::wstring CGdiPlusButton::CaptionText() const {
     if (!m_strCaption.empty() || !GetSafeHwnd())
         return Widen(m_strCaption);
-    std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(GetSafeHwnd())) + 1, '\0');
-    GetWindowTextA(GetSafeHwnd(), text.data(), static_cast<int>(text.size()));
-    return Widen(text.data());
+    return Widen(WindowText(GetSafeHwnd()));
 }
 
 void CGdiPlusButton::DrawContent(GraphicsPtr graphics, Gdiplus::Rect* rect) {

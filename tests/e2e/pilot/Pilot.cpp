@@ -421,7 +421,9 @@ private:
             json += (i ? "," : "") + std::string("{\"id\":") + std::to_string(d.buttons[i].id) +
                     ",\"text\":" + Json(d.buttons[i].text) + "}";
         }
-        json += "],\"client\":" + RectJson(d.client) +
+        RECT window = {};
+        GetWindowRect(hwnd, &window);
+        json += "],\"client\":" + RectJson(d.client) + ",\"window\":" + RectJson(window) +
                 ",\"focus\":" + std::to_string(FocusedId(hwnd)) + ",\"children\":[";
         for (size_t i = 0; i < d.children.size(); ++i) {
             const ChildInfo& c = d.children[i];
@@ -440,8 +442,14 @@ private:
         std::vector<std::string> steps;
         if (scripted) {
             steps = SplitSteps(m_answers[m_next]);
-            m_answers[m_next] = steps.back();
-            steps.pop_back();
+            // Ending in an action ("esc+click:55007"): the action is the answer's
+            // last word, and the window is then left to the program.
+            if (IsActionStep(steps.back())) {
+                m_answers[m_next] = "leave";
+            } else {
+                m_answers[m_next] = steps.back();
+                steps.pop_back();
+            }
         }
         std::string error;
         Answer answer{"", 0};

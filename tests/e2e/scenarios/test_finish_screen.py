@@ -70,7 +70,7 @@ def run_finish_screen(s, bits, last_step):
     shown = finish_dialogs(result)
     assert len(shown) == 1, result
     check_layout(shown[0])
-    assert [(st["step"], st["open"]) for st in result.steps] == [
+    assert [(st["step"], st["open"]) for st in result.steps[:3]] == [
         ("esc", True), ("focus:1000", True), ("esc", True)], result.steps
     assert result.steps[1]["focus"] != 55007, result.steps
     assert not [d for d in result.dialogs if d["caption"] == ERROR_CAPTION], result
@@ -118,17 +118,18 @@ def test_button_restarts_outlook_x86(s):
 
 def test_unusable_temp_folder_shows_error_and_records_nothing(s):
     s.install_fixture("fake_outlook_x64")
-    # A file where the temporary folder should be: no folder can be made below it.
-    blocker = r"C:\e2e\not-a-folder"
-    with open(s.windows_to_host(blocker), "w") as f:
-        f.write("x")
-    result = s.run_setup(answers=["ok"], env={"TMP": blocker, "TEMP": blocker})
+    # A temporary folder so deep that a {GUID} folder below it passes the path
+    # limit, while Windows Installer's short temporary files still fit.
+    deep = "C:\\e2e\\" + "\\".join(["t" * 40] * 5)
+    deep += "\\" + "u" * (235 - len(deep) - 1)
+    os.makedirs(s.windows_to_host(deep), exist_ok=True)
+    result = s.run_setup(answers=["ok"], env={"TMP": deep, "TEMP": deep})
     assert not result.timed_out, result
     assert s.related_products(FAMILY["x64"]), "not installed: %r" % result
     errors = [d for d in result.dialogs if d["caption"] == ERROR_CAPTION]
     assert len(errors) == 1, result
     text = errors[0]["text"]
-    prefix = "Failed to create directory '" + blocker + "\\{"
+    prefix = "Failed to create directory '" + deep + "\\{"
     assert text.startswith(prefix) and text.endswith("}'"), text
     assert len(text) == len(prefix) + 37 + 1, text
     assert finish_dialogs(result) == [], result
