@@ -50,13 +50,13 @@ std::string FwNarrow(const wchar_t* text, int length, UINT codePage) {
     return out;
 }
 
-std::wstring FwWiden(const std::string& text, UINT codePage) {
+std::vector<wchar_t> FwWiden(const std::string& text, UINT codePage) {
     int length = static_cast<int>(text.size());
     int chars = length ? MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0) : 0;
     if (chars <= 0)
-        return std::wstring();
-    std::wstring out(static_cast<size_t>(chars), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), length, &out[0], chars);
+        return std::vector<wchar_t>(1, L'\0');
+    std::vector<wchar_t> out(static_cast<size_t>(chars) + 1, L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), length, out.data(), chars);
     return out;
 }
 

@@ -13,8 +13,16 @@ struct FreeThreadedModel {
 
 // Plain increments for objects that never leave one thread.
 struct SingleThreadedModel {
-    static LONG Increment(volatile LONG* value) { return ++*value; }
-    static LONG Decrement(volatile LONG* value) { return --*value; }
+    static LONG Increment(volatile LONG* value) {
+        LONG next = *value + 1;
+        *value = next;
+        return next;
+    }
+    static LONG Decrement(volatile LONG* value) {
+        LONG next = *value - 1;
+        *value = next;
+        return next;
+    }
 };
 
 template <typename Model> class CRefCountedT {

@@ -18,7 +18,7 @@ CGdiPlusButton::FontPtr CButtonCloseFinishDlg::CreateCaptionFont(GraphicsPtr) {
                                              Gdiplus::UnitPixel);
 }
 
-void CButtonCloseFinishDlg::DrawCaption(GraphicsPtr graphics, const std::wstring& text,
+void CButtonCloseFinishDlg::DrawCaption(GraphicsPtr graphics, const wchar_t* text,
                                         Gdiplus::Rect* rect, FontPtr font, bool placeOnly) {
     if (placeOnly) {
         PlaceCaption(graphics, text, rect, font);
@@ -35,7 +35,7 @@ void CButtonCloseFinishDlg::DrawCaption(GraphicsPtr graphics, const std::wstring
     Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect->X), static_cast<Gdiplus::REAL>(rect->Y),
                           static_cast<Gdiplus::REAL>(rect->Width),
                           static_cast<Gdiplus::REAL>(rect->Height));
-    graphics->DrawString(text.c_str(), -1, font.get(), layout, &format, &brush);
+    graphics->DrawString(text, -1, font.get(), layout, &format, &brush);
 }
 
 void CButtonCloseFinishDlg::FitToText(std::string caption) {
@@ -44,7 +44,8 @@ void CButtonCloseFinishDlg::FitToText(std::string caption) {
     if (!dc.Get())
         return;
     GraphicsPtr graphics = boost::make_shared<Gdiplus::Graphics>(dc.Get());
-    std::wstring text = FwWiden(caption);
+    std::vector<wchar_t> wide = FwWiden(caption);
+    const wchar_t* text = wide.data();
     FontPtr font = CreateCaptionFont(graphics);
 
     RECT client = {};
@@ -52,7 +53,7 @@ void CButtonCloseFinishDlg::FitToText(std::string caption) {
     Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(client.left),
                           static_cast<Gdiplus::REAL>(client.top), 0.0f, 0.0f);
     Gdiplus::RectF box;
-    graphics->MeasureString(text.c_str(), -1, font.get(), layout, &box);
+    graphics->MeasureString(text, -1, font.get(), layout, &box);
     float tw = box.Width;
     float th = box.Height;
 

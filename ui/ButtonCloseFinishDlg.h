@@ -15,8 +15,8 @@ public:
     void FitToText(std::string caption);
 
 protected:
-    void DrawCaption(GraphicsPtr graphics, const std::wstring& text, Gdiplus::Rect* rect,
-                     FontPtr font, bool placeOnly) override;
+    void DrawCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect, FontPtr font,
+                     bool placeOnly) override;
     FontPtr CreateCaptionFont(GraphicsPtr graphics) override;
 
     int m_nMargin = 20;

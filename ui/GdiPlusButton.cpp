@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "framework/FwString.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -45,19 +47,6 @@ private:
     Gdiplus::Graphics& m_graphics;
     HDC m_dc;
 };
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty())
-        return std::wstring();
-    int length = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                     nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                        length);
-    return wide;
-}
 
 std::string WindowText(HWND hwnd) {
     std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
@@ -312,15 +301,17 @@ void CGdiPlusButton::DrawDefaultGlow(GraphicsPtr graphics, Gdiplus::Rect* rect) 
     graphics->FillRectangle(&brush, *rect);
 }
 
-std::wstring CGdiPlusButton::CaptionText() const {
+std::vector<wchar_t> CGdiPlusButton::CaptionText() const {
     if (!m_strCaption.empty() || !GetSafeHwnd())
-        return Widen(m_strCaption);
-    return Widen(WindowText(GetSafeHwnd()));
+        return FwWiden(m_strCaption);
+    return FwWiden(WindowText(GetSafeHwnd()));
 }
 
 void CGdiPlusButton::DrawContent(GraphicsPtr graphics, Gdiplus::Rect* rect) {
-    std::wstring text = CaptionText();
-    if (m_spImage && !text.empty()) {
+    std::vector<wchar_t> wide = CaptionText();
+    const wchar_t* text = wide.data();
+    bool hasText = text[0] != L'\0';
+    if (m_spImage && hasText) {
         FontPtr font = CreateCaptionFont(graphics);
         Gdiplus::Rect caption = *rect;
         DrawCaption(graphics, text, &caption, font, true);
@@ -334,7 +325,7 @@ void CGdiPlusButton::DrawContent(GraphicsPtr graphics, Gdiplus::Rect* rect) {
         DrawCaption(graphics, text, &caption, font, false);
         return;
     }
-    if (!text.empty()) {
+    if (hasText) {
         FontPtr font = CreateCaptionFont(graphics);
         DrawCaption(graphics, text, rect, font, false);
     }
@@ -345,8 +336,8 @@ void CGdiPlusButton::DrawContent(GraphicsPtr graphics, Gdiplus::Rect* rect) {
     }
 }
 
-void CGdiPlusButton::DrawCaption(GraphicsPtr graphics, const std::wstring& text,
-                                 Gdiplus::Rect* rect, FontPtr font, bool placeOnly) {
+void CGdiPlusButton::DrawCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect,
+                                 FontPtr font, bool placeOnly) {
     Gdiplus::StringFormat format(0, LANG_NEUTRAL);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
     format.SetAlignment(Gdiplus::StringAlignmentCenter);
@@ -360,15 +351,15 @@ void CGdiPlusButton::DrawCaption(GraphicsPtr graphics, const std::wstring& text,
     if (placeOnly)
         PlaceCaption(graphics, text, rect, font);
     else
-        graphics->DrawString(text.c_str(), -1, font.get(), layout, &format, &brush);
+        graphics->DrawString(text, -1, font.get(), layout, &format, &brush);
 }
 
-void CGdiPlusButton::PlaceCaption(GraphicsPtr graphics, const std::wstring& text,
-                                  Gdiplus::Rect* rect, FontPtr font) {
+void CGdiPlusButton::PlaceCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect,
+                                  FontPtr font) {
     Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect->X), static_cast<Gdiplus::REAL>(rect->Y),
                           0.0f, 0.0f);
     Gdiplus::RectF box;
-    graphics->MeasureString(text.c_str(), -1, font.get(), layout, &box);
+    graphics->MeasureString(text, -1, font.get(), layout, &box);
     double tw = box.Width;
     double th = box.Height;
     int top = static_cast<int>(rect->Height / 2 - th * 0.5);

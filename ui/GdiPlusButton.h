@@ -7,6 +7,7 @@
 #include "framework/FwWnd.h"
 
 #include <string>
+#include <vector>
 
 class CGdiPlusButton : public CFwWnd {
 public:
@@ -50,9 +51,9 @@ protected:
     typedef boost::shared_ptr<Gdiplus::Image> ImagePtr;
 
     // The drawing steps, in this order; rect may be changed by the step.
-    virtual void DrawCaption(GraphicsPtr graphics, const std::wstring& text, Gdiplus::Rect* rect,
+    virtual void DrawCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect,
                              FontPtr font, bool placeOnly);
-    virtual void PlaceCaption(GraphicsPtr graphics, const std::wstring& text, Gdiplus::Rect* rect,
+    virtual void PlaceCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect,
                               FontPtr font);
     virtual FontPtr CreateCaptionFont(GraphicsPtr graphics);
     virtual void DrawPicture(GraphicsPtr graphics, ImagePtr image, Gdiplus::Rect* rect,
@@ -132,5 +133,6 @@ private:
     void OnGlowTimer();
     void RestartGlowTimer();
     void PostClick();
-    std::wstring CaptionText() const;
+    // The caption, or the window text when there is none, null-terminated.
+    std::vector<wchar_t> CaptionText() const;
 };

@@ -111,6 +111,9 @@ TEST_F(FinishDialogTest, LaysOutViewStripAndButtonFromTheMeasuredCaption) {
     EXPECT_STREQ(text, "Quorvel Outlook Tolvane");
     GetWindowTextA(dlg.Button(), text, sizeof text);
     EXPECT_STREQ(text, "Close and Start MS Outlook");
+    // The product icon (PNG images in the icon group) in the title bar and the task switcher.
+    EXPECT_NE(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0), 0);
 
     HWND view = dlg.View();
     ASSERT_NE(view, nullptr);

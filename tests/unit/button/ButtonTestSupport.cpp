@@ -1,0 +1,347 @@
+#include "ButtonTestSupport.h"
+
+#include "ButtonTestIds.h"
+#include "framework/FwGdiplus.h"
+
+#include <algorithm>
+
+namespace {
+
+const char kParentClass[] = "ButtonTestParent";
+const UINT_PTR kSafetyTimer = 99;
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+// A 32-bit top-down DIB selected into a memory device context.
+class CMemoryBitmap {
+public:
+    CMemoryBitmap(int width, int height) : m_width(width), m_height(height) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        m_dc = CreateCompatibleDC(nullptr);
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &m_bits, nullptr, 0);
+        m_old = SelectObject(m_dc, m_bitmap);
+        // Magenta shows wherever nothing was painted.
+        RECT all = {0, 0, width, height};
+        FillSolid(m_dc, all, RGB(255, 0, 255));
+    }
+    CMemoryBitmap(const CMemoryBitmap&) = delete;
+    CMemoryBitmap& operator=(const CMemoryBitmap&) = delete;
+    ~CMemoryBitmap() {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    HDC Dc() const { return m_dc; }
+    CPixels Pixels() const {
+        GdiFlush();
+        CPixels pixels;
+        pixels.width = m_width;
+        pixels.height = m_height;
+        if (m_bits) {
+            const DWORD* bits = static_cast<const DWORD*>(m_bits);
+            pixels.bits.assign(bits, bits + static_cast<size_t>(m_width) * m_height);
+            for (DWORD& bit : pixels.bits)
+                bit &= 0xFFFFFF;
+        }
+        return pixels;
+    }
+
+private:
+    int m_width;
+    int m_height;
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    void* m_bits = nullptr;
+};
+
+class CFileHandle {
+public:
+    explicit CFileHandle(HANDLE handle) : m_handle(handle) {}
+    CFileHandle(const CFileHandle&) = delete;
+    CFileHandle& operator=(const CFileHandle&) = delete;
+    ~CFileHandle() {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    HANDLE Get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------- GDI+, pumps, cursor
+
+CGdiplusSession::CGdiplusSession() {
+    m_started = FwGdiplusStartup(&m_token);
+}
+
+CGdiplusSession::~CGdiplusSession() {
+    if (m_started)
+        FwGdiplusShutdown(m_token);
+}
+
+void PumpFor(DWORD ms, HWND dialog) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (dialog && IsDialogMessageA(dialog, &msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < timeoutMs)
+        PumpFor(10);
+    return done();
+}
+
+void MoveCursorTo(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    PumpFor(60);
+}
+
+void ParkCursor() {
+    MoveCursorTo(POINT{2, 2});
+}
+
+// ---------------------------------------------------------------- parent window
+
+CTestParent::CTestParent(int x, int y, int width, int height) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.lpszClassName = kParentClass;
+        registered = RegisterClassA(&wc) != 0;
+    }
+    m_hwnd = CreateWindowExA(0, kParentClass, "parent", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x,
+                             y, width, height, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    SetForegroundWindow(m_hwnd);
+    PumpFor(0);
+}
+
+CTestParent::~CTestParent() {
+    if (m_hwnd)
+        DestroyWindow(m_hwnd);
+}
+
+LRESULT CALLBACK CTestParent::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto self = reinterpret_cast<CTestParent*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    switch (message) {
+    case WM_COMMAND:
+        if (self)
+            self->commands.push_back(Command{wParam, lParam});
+        return 0;
+    case WM_ERASEBKGND:
+        FillSolid(reinterpret_cast<HDC>(wParam), client, RGB(0x33, 0x66, 0x99));
+        return TRUE;
+    case WM_PRINTCLIENT:
+        FillSolid(reinterpret_cast<HDC>(wParam), client, RGB(0x33, 0x66, 0x99));
+        return 0;
+    case WM_NCDESTROY:
+        if (self)
+            self->m_hwnd = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------- buttons and dialog
+
+LRESULT CProbeButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MOUSEHOVER)
+        ++hovers;
+    else if (message == WM_MOUSELEAVE)
+        ++leaves;
+    return CGdiPlusButton::WindowProc(message, wParam, lParam);
+}
+
+CFinishStyleButton::CFinishStyleButton() {
+    SetRoundedFrame(true, 10);
+    SetBorder(0xFF4E5A68, 1.0f);
+    SetOuterBorder(0xFFD0D0D0, 4.0f);
+    m_nTextRenderingHint = Gdiplus::TextRenderingHintAntiAlias;
+    SetShowFocusRect(false);
+}
+
+CGdiPlusButton::FontPtr CFinishStyleButton::CreateCaptionFont(GraphicsPtr) {
+    return boost::make_shared<Gdiplus::Font>(L"Arial", 14.0f, Gdiplus::FontStyleRegular,
+                                             Gdiplus::UnitPixel);
+}
+
+void CFinishStyleButton::DrawCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect,
+                                     FontPtr font, bool placeOnly) {
+    graphics->SetTextRenderingHint(m_nTextRenderingHint);
+    if (placeOnly) {
+        PlaceCaption(graphics, text, rect, font);
+        return;
+    }
+    Gdiplus::StringFormat format(0, LANG_NEUTRAL);
+    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    format.SetAlignment(Gdiplus::StringAlignmentCenter);
+    format.SetHotkeyPrefix(m_bShowAccel ? Gdiplus::HotkeyPrefixShow : Gdiplus::HotkeyPrefixHide);
+    format.SetTrimming(Gdiplus::StringTrimmingWord);
+    Gdiplus::SolidBrush brush{Gdiplus::Color(m_bEnabled ? m_clrText : m_clrTextDisabled)};
+    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect->X), static_cast<Gdiplus::REAL>(rect->Y),
+                          static_cast<Gdiplus::REAL>(rect->Width),
+                          static_cast<Gdiplus::REAL>(rect->Height));
+    graphics->DrawString(text, -1, font.get(), layout, &format, &brush);
+}
+
+CTestDialog::CTestDialog(UINT templateId) : CGdiPlusDlg(templateId, nullptr) {}
+
+BOOL CTestDialog::OnInitDialog() {
+    CGdiPlusDlg::OnInitDialog();
+    for (UINT vk : keysAtStart)
+        PostKey(button.GetSafeHwnd(), vk);
+    // A modal test that goes wrong ends instead of hanging.
+    if (endOnClick)
+        SetTimer(GetSafeHwnd(), kSafetyTimer, 3000, nullptr);
+    return TRUE;
+}
+
+void CTestDialog::DoDataExchange() {
+    FwDDXControl(GetSafeHwnd(), IDC_GDIPLUS_BUTTON, button);
+}
+
+bool CTestDialog::OnCommand(WPARAM wParam, LPARAM) {
+    commands.push_back(wParam);
+    if (endOnClick && wParam == MAKEWPARAM(IDC_GDIPLUS_BUTTON, BN_CLICKED))
+        EndDialog(IDOK);
+    return true;
+}
+
+bool CTestDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message == WM_TIMER && wParam == kSafetyTimer) {
+        EndDialog(IDABORT);
+        *result = 0;
+        return true;
+    }
+    return CGdiPlusDlg::WindowProc(message, wParam, lParam, result);
+}
+
+void PostKeyDown(HWND target, UINT vk) {
+    LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(target, WM_KEYDOWN, vk, 1 | scan);
+}
+
+void PostKeyUp(HWND target, UINT vk) {
+    LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(target, WM_KEYUP, vk, 1 | scan | (LPARAM(1) << 30) | (LPARAM(1) << 31));
+}
+
+void PostKey(HWND target, UINT vk) {
+    PostKeyDown(target, vk);
+    PostKeyUp(target, vk);
+}
+
+// ---------------------------------------------------------------- pixels
+
+int CPixels::Count(DWORD rgb, const RECT& rect) const {
+    int count = 0;
+    for (int y = std::max(0L, rect.top); y < std::min<LONG>(height, rect.bottom); ++y)
+        for (int x = std::max(0L, rect.left); x < std::min<LONG>(width, rect.right); ++x)
+            count += At(x, y) == rgb ? 1 : 0;
+    return count;
+}
+
+int CPixels::Count(DWORD rgb) const {
+    RECT all = {0, 0, width, height};
+    return Count(rgb, all);
+}
+
+bool CPixels::SaveBmp(const std::string& path) const {
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height; // bottom-up: every reader takes it
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    DWORD imageBytes = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + imageBytes;
+    CFileHandle out(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (out.Get() == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(out.Get(), &file, sizeof file, &written, nullptr) &&
+              WriteFile(out.Get(), &info, sizeof info, &written, nullptr);
+    for (int y = height - 1; ok && y >= 0; --y)
+        ok = WriteFile(out.Get(), &bits[static_cast<size_t>(y) * width],
+                       static_cast<DWORD>(width) * 4, &written, nullptr);
+    return ok;
+}
+
+RECT ClientRect(HWND hwnd) {
+    RECT rect = {};
+    GetClientRect(hwnd, &rect);
+    return rect;
+}
+
+POINT ClientCenter(HWND hwnd) {
+    RECT rect = ClientRect(hwnd);
+    return POINT{rect.right / 2, rect.bottom / 2};
+}
+
+LPARAM PointParam(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)),
+                      static_cast<WORD>(static_cast<short>(y)));
+}
+
+CPixels RenderButton(CGdiPlusButton& button) {
+    RECT rect = ClientRect(button.GetSafeHwnd());
+    CMemoryBitmap bitmap(rect.right, rect.bottom);
+    button.DrawButton(bitmap.Dc());
+    return bitmap.Pixels();
+}
+
+CPixels CaptureClient(HWND hwnd) {
+    RECT rect = ClientRect(hwnd);
+    CMemoryBitmap bitmap(rect.right, rect.bottom);
+    CFwClientDC screen(hwnd);
+    BitBlt(bitmap.Dc(), 0, 0, rect.right, rect.bottom, screen.Get(), 0, 0, SRCCOPY);
+    return bitmap.Pixels();
+}
+
+CPixels PrintClient(HWND hwnd) {
+    RECT rect = ClientRect(hwnd);
+    CMemoryBitmap bitmap(rect.right, rect.bottom);
+    SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(bitmap.Dc()), PRF_CLIENT);
+    return bitmap.Pixels();
+}
