@@ -20,22 +20,19 @@ CGdiPlusButton::FontPtr CButtonCloseFinishDlg::CreateCaptionFont(GraphicsPtr) {
 
 void CButtonCloseFinishDlg::DrawCaption(GraphicsPtr graphics, const wchar_t* text,
                                         Gdiplus::Rect* rect, FontPtr font, bool placeOnly) {
+    graphics->SetTextRenderingHint(m_nTextRenderingHint);
     if (placeOnly) {
         PlaceCaption(graphics, text, rect, font);
         return;
     }
-    Gdiplus::StringFormat format(0, LANG_NEUTRAL);
-    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    format.SetAlignment(Gdiplus::StringAlignmentCenter);
-    format.SetHotkeyPrefix(m_bShowAccel ? Gdiplus::HotkeyPrefixShow : Gdiplus::HotkeyPrefixHide);
-    format.SetTrimming(Gdiplus::StringTrimmingWord);
-    Gdiplus::SolidBrush brush{Gdiplus::Color(m_bEnabled ? m_clrText : m_clrTextDisabled)};
-    graphics->SetTextRenderingHint(m_nTextRenderingHint);
-    // The rectangle exactly: the caption is centred in the face it was fitted to.
-    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect->X), static_cast<Gdiplus::REAL>(rect->Y),
-                          static_cast<Gdiplus::REAL>(rect->Width),
-                          static_cast<Gdiplus::REAL>(rect->Height));
-    graphics->DrawString(text, -1, font.get(), layout, &format, &brush);
+    // The rectangle exactly, without the base's widening: the caption is centred in
+    // the face it was fitted to.
+    DrawCaptionText(*graphics, text,
+                    Gdiplus::RectF(static_cast<Gdiplus::REAL>(rect->X),
+                                   static_cast<Gdiplus::REAL>(rect->Y),
+                                   static_cast<Gdiplus::REAL>(rect->Width),
+                                   static_cast<Gdiplus::REAL>(rect->Height)),
+                    *font);
 }
 
 void CButtonCloseFinishDlg::FitToText(std::string caption) {

@@ -338,20 +338,29 @@ void CGdiPlusButton::DrawContent(GraphicsPtr graphics, Gdiplus::Rect* rect) {
 
 void CGdiPlusButton::DrawCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect,
                                  FontPtr font, bool placeOnly) {
+    graphics->SetTextRenderingHint(m_nTextRenderingHint);
+    if (placeOnly) {
+        PlaceCaption(graphics, text, rect, font);
+        return;
+    }
+    DrawCaptionText(*graphics, text,
+                    Gdiplus::RectF(static_cast<Gdiplus::REAL>(rect->X),
+                                   static_cast<Gdiplus::REAL>(rect->Y),
+                                   static_cast<Gdiplus::REAL>(rect->Width + 1),
+                                   static_cast<Gdiplus::REAL>(rect->Height + 2)),
+                    *font);
+}
+
+void CGdiPlusButton::DrawCaptionText(Gdiplus::Graphics& graphics, const wchar_t* text,
+                                     const Gdiplus::RectF& layout, const Gdiplus::Font& font) {
     Gdiplus::StringFormat format(0, LANG_NEUTRAL);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
     format.SetAlignment(Gdiplus::StringAlignmentCenter);
     format.SetHotkeyPrefix(m_bShowAccel ? Gdiplus::HotkeyPrefixShow : Gdiplus::HotkeyPrefixHide);
     format.SetTrimming(Gdiplus::StringTrimmingWord);
     Gdiplus::SolidBrush brush{Gdiplus::Color(m_bEnabled ? m_clrText : m_clrTextDisabled)};
-    graphics->SetTextRenderingHint(m_nTextRenderingHint);
-    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect->X), static_cast<Gdiplus::REAL>(rect->Y),
-                          static_cast<Gdiplus::REAL>(rect->Width + 1),
-                          static_cast<Gdiplus::REAL>(rect->Height + 2));
-    if (placeOnly)
-        PlaceCaption(graphics, text, rect, font);
-    else
-        graphics->DrawString(text, -1, font.get(), layout, &format, &brush);
+    graphics.SetTextRenderingHint(m_nTextRenderingHint);
+    graphics.DrawString(text, -1, &font, layout, &format, &brush);
 }
 
 void CGdiPlusButton::PlaceCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect,

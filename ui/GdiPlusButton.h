@@ -72,6 +72,9 @@ protected:
                                                                    int height, int diameter);
     void DrawRoundedFrame(GraphicsPtr graphics, Gdiplus::Rect* rect, Gdiplus::ARGB colour,
                           int diameter, float width);
+    // The caption centred in layout, in the colour of the enabled state.
+    void DrawCaptionText(Gdiplus::Graphics& graphics, const wchar_t* text,
+                         const Gdiplus::RectF& layout, const Gdiplus::Font& font);
     // Paints the parent's client area behind rect (client coordinates) into dc.
     HDC PaintParentBackground(HDC dc, const RECT& rect);
 

@@ -5,6 +5,7 @@
 
 #include "ButtonTestIds.h"
 #include "ButtonTestSupport.h"
+#include "ui/ButtonCloseFinishDlg.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ TEST_F(ButtonSamples, FinishScreenLookCentresItsCaption) {
     int width = static_cast<int>(20 + box.Width);
     int height = static_cast<int>(20 + box.Height);
 
-    CFinishStyleButton normal, hot, pressed;
+    CButtonCloseFinishDlg normal, hot, pressed;
     Place(normal, "Close and Start MS Outlook", 10, 100, width, height);
     Place(hot, "Close and Start MS Outlook", 10, 150, width, height);
     Place(pressed, "Close and Start MS Outlook", 10, 200, width, height);

@@ -188,38 +188,6 @@ LRESULT CProbeButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CGdiPlusButton::WindowProc(message, wParam, lParam);
 }
 
-CFinishStyleButton::CFinishStyleButton() {
-    SetRoundedFrame(true, 10);
-    SetBorder(0xFF4E5A68, 1.0f);
-    SetOuterBorder(0xFFD0D0D0, 4.0f);
-    m_nTextRenderingHint = Gdiplus::TextRenderingHintAntiAlias;
-    SetShowFocusRect(false);
-}
-
-CGdiPlusButton::FontPtr CFinishStyleButton::CreateCaptionFont(GraphicsPtr) {
-    return boost::make_shared<Gdiplus::Font>(L"Arial", 14.0f, Gdiplus::FontStyleRegular,
-                                             Gdiplus::UnitPixel);
-}
-
-void CFinishStyleButton::DrawCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect,
-                                     FontPtr font, bool placeOnly) {
-    graphics->SetTextRenderingHint(m_nTextRenderingHint);
-    if (placeOnly) {
-        PlaceCaption(graphics, text, rect, font);
-        return;
-    }
-    Gdiplus::StringFormat format(0, LANG_NEUTRAL);
-    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    format.SetAlignment(Gdiplus::StringAlignmentCenter);
-    format.SetHotkeyPrefix(m_bShowAccel ? Gdiplus::HotkeyPrefixShow : Gdiplus::HotkeyPrefixHide);
-    format.SetTrimming(Gdiplus::StringTrimmingWord);
-    Gdiplus::SolidBrush brush{Gdiplus::Color(m_bEnabled ? m_clrText : m_clrTextDisabled)};
-    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect->X), static_cast<Gdiplus::REAL>(rect->Y),
-                          static_cast<Gdiplus::REAL>(rect->Width),
-                          static_cast<Gdiplus::REAL>(rect->Height));
-    graphics->DrawString(text, -1, font.get(), layout, &format, &brush);
-}
-
 CTestDialog::CTestDialog(UINT templateId) : CGdiPlusDlg(templateId, nullptr) {}
 
 BOOL CTestDialog::OnInitDialog() {

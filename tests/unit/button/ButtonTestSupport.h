@@ -73,18 +73,6 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-// The finish screen's look: outer ring, dark border, Arial 14 px anti-aliased, no
-// focus rectangle, and the caption laid out in the given rectangle exactly.
-class CFinishStyleButton : public CProbeButton {
-public:
-    CFinishStyleButton();
-
-protected:
-    FontPtr CreateCaptionFont(GraphicsPtr graphics) override;
-    void DrawCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect, FontPtr font,
-                     bool placeOnly) override;
-};
-
 // A GDI+ dialog from a test template with the button bound to IDC_GDIPLUS_BUTTON;
 // records every command.
 class CTestDialog : public CGdiPlusDlg {

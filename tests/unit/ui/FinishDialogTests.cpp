@@ -125,6 +125,12 @@ TEST_F(FinishDialogTest, LaysOutViewStripAndButtonFromTheMeasuredCaption) {
     EXPECT_EQ(viewRect.right, client.cx);
     EXPECT_EQ(viewRect.bottom, client.cy - 50);
     EXPECT_EQ(GetWindowLongA(view, GWL_STYLE) & WS_BORDER, 0);
+    // The product's own view, the one that lets the page scroll; the base's
+    // plain view never becomes a window.
+    EXPECT_NE(dynamic_cast<CHtmlViewControlEX*>(CFwWnd::FromHandle(view)), nullptr);
+    HWND other = FindWindowExA(hwnd, view, nullptr, nullptr);
+    for (; other; other = FindWindowExA(hwnd, other, nullptr, nullptr))
+        EXPECT_EQ(dynamic_cast<CHtmlViewControl*>(CFwWnd::FromHandle(other)), nullptr);
 
     // The caption as the button measures it: Arial 14 px, no format.
     Gdiplus::RectF box;
