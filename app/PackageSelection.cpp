@@ -34,30 +34,31 @@ void ReportEditionConflict(const char* edition) {
     FwMessageBox(FwFormat(format.c_str(), edition).c_str(), MB_OK, 0);
 }
 
-bool SetupFor(const EditionCodes& codes) {
+UINT SetupFor(const EditionCodes& codes) {
     // The language editions share the files and registration of this one: mixing
     // them would break both.
     if (EditionInstalled(codes.german)) {
         ReportEditionConflict("german");
-        return false;
+        return ERROR_PRODUCT_VERSION;
     }
     if (EditionInstalled(codes.polish)) {
         ReportEditionConflict("polish");
-        return false;
+        return ERROR_PRODUCT_VERSION;
     }
     CRefCountPtr<CMsiPackageDesc> package =
         MakeRefCounted<CMsiPackageDesc>(codes.packageResource, "Q7TolvaneAddinSetup.msi", 0, true);
     auto installer = std::make_shared<CProductInstallerBase>(false, package);
     package.Reset();
-    return static_cast<bool>(installer->Proceed());
+    installer->Proceed();
+    return installer->GetInstallResult();
 }
 
 } // namespace
 
-bool SetupFor32BitOutlook() {
+UINT SetupFor32BitOutlook() {
     return SetupFor(kFor32Bit);
 }
 
-bool SetupFor64BitOutlook() {
+UINT SetupFor64BitOutlook() {
     return SetupFor(kFor64Bit);
 }

@@ -6,6 +6,7 @@
 #include "error/Q7Exception.h"
 #include "framework/FwGdiplus.h"
 #include "framework/FwMessageBox.h"
+#include "installer/ProductInstaller.h"
 #include "outlook/OutlookBitVersion.h"
 #include "res/resource.h"
 #include "tracking/DownloadInfo.h"
@@ -16,6 +17,8 @@ CQ7TolvaneSetupBootApp::CQ7TolvaneSetupBootApp() = default;
 CQ7TolvaneSetupBootApp::~CQ7TolvaneSetupBootApp() = default;
 
 BOOL CQ7TolvaneSetupBootApp::InitInstance() {
+    // Until the product is installed, any error shown ends the run as a failure.
+    m_exitCode = ERROR_INSTALL_FAILURE;
     try {
         RunSetup();
     } catch (const Error::Q7Exception& error) {
@@ -34,24 +37,31 @@ void CQ7TolvaneSetupBootApp::RunSetup() {
     SetAppName("Quorvel Tolvane");
 
     COutlookBitVersion outlook;
-    bool installed = false;
+    UINT result = ERROR_INSTALL_FAILURE;
     switch (outlook.m_nBitness) {
     case OutlookBitness32:
-        installed = SetupFor32BitOutlook();
+        result = SetupFor32BitOutlook();
         break;
     case OutlookBitness64:
-        installed = SetupFor64BitOutlook();
+        result = SetupFor64BitOutlook();
         break;
     default:
+        m_exitCode = ERROR_INSTALL_PLATFORM_UNSUPPORTED;
         FwMessageBox(IDS_NO_OUTLOOK, MB_OK, static_cast<UINT>(-1));
         return;
     }
-    if (!installed)
+    // From here on the code stays, also when the finish screen or the record fails.
+    m_exitCode = result;
+    if (!IsInstalledResult(result))
         return;
 
-    if (m_gdiplusToken == 0 && FwGdiplusStartup(&m_gdiplusToken)) {
-        CDlgFinishSetupImpl finish;
-        finish.DoModal();
+    // After ERROR_SUCCESS_REBOOT_INITIATED Windows is already restarting.
+    if (result != ERROR_SUCCESS_REBOOT_INITIATED && m_gdiplusToken == 0) {
+        // A start that failed leaves nothing to shut down.
+        if (FwGdiplusStartup(&m_gdiplusToken))
+            RunFinishScreen();
+        else
+            m_gdiplusToken = 0;
     }
 
     CFreewareProductsContainer products;
@@ -63,6 +73,11 @@ void CQ7TolvaneSetupBootApp::RunSetup() {
     }
 }
 
+void CQ7TolvaneSetupBootApp::RunFinishScreen() {
+    CDlgFinishSetupImpl finish;
+    finish.DoModal();
+}
+
 int CQ7TolvaneSetupBootApp::ExitInstance() {
     if (m_gdiplusToken != 0) {
         FwGdiplusShutdown(m_gdiplusToken);
@@ -72,5 +87,6 @@ int CQ7TolvaneSetupBootApp::ExitInstance() {
         OleUninitialize();
         m_oleInitialized = false;
     }
-    return CFwApp::ExitInstance();
+    CFwApp::ExitInstance();
+    return static_cast<int>(m_exitCode);
 }

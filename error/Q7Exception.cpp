@@ -131,9 +131,10 @@ Q7ExceptionText::Q7ExceptionText(const std::string& message, const char* file, c
                                  int line)
     : Q7Exception(file, function, line), m_message(message) {}
 
+// A copy, not a new construction: the file name is already shortened and must
+// not be shortened again ('a\b/c' is stored as 'b/c').
 std::unique_ptr<Q7Exception> Q7ExceptionText::Clone() const {
-    return std::make_unique<Q7ExceptionText>(m_message, GetFile().c_str(), GetFunction().c_str(),
-                                             GetLine());
+    return std::make_unique<Q7ExceptionText>(*this);
 }
 
 void Q7ExceptionText::WriteTo(Q7ByteStream& stream) const {
@@ -163,8 +164,7 @@ std::string Q7ExceptionCommon::GetErrorText() const {
 }
 
 std::unique_ptr<Q7Exception> Q7ExceptionCommon::Clone() const {
-    return std::make_unique<Q7ExceptionCommon>(m_code, m_text, GetFile().c_str(),
-                                               GetFunction().c_str(), GetLine());
+    return std::make_unique<Q7ExceptionCommon>(*this);
 }
 
 void Q7ExceptionCommon::WriteTo(Q7ByteStream& stream) const {

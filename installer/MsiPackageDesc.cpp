@@ -2,30 +2,41 @@
 
 #include <cstring>
 
+#include "error/Q7Exception.h"
+#include "framework/FwString.h"
 #include "fs/FileSystem.h"
 #include "installer/MsiSql.h"
+#include "installer/PackageCacheSecurity.h"
 #include "installer/WindowsInstaller.h"
 
 Q7FsPath GetPackageCacheFolder() {
     Q7FsPath folder = GetCommonAppDataFolder();
     if (folder.empty())
-        return Q7FsPath();
+        throw Error::Q7ExceptionText("Failed to find the all-users application data folder.",
+                                     "MsiPackageDesc", __LINE__);
     folder.Append("MSI Cache");
-    if (FolderExists(folder))
-        return folder;
-    return CreateFolderTree(folder) ? folder : Q7FsPath();
+    SecurePackageCacheFolder(folder);
+    return folder;
 }
 
 CMsiPackageDesc::CMsiPackageDesc(UINT resourceId, std::string fileName, int tag, bool keepFile)
     : m_tag(tag), m_keepFile(keepFile), m_path(GetPackageCacheFolder()) {
     m_path.Append(NewGuidString());
-    CreateFolderTree(m_path);
+    CreatePackageFolder(m_path);
     m_path.Append(fileName);
-    // Failures show at the first property read, which names the file.
+    // A short or failed write shows at the first property read, which names the file.
     WriteResourceToFile(m_path.c_str(), static_cast<WORD>(resourceId), "MSI");
+    // From here until the descriptor goes, nobody can change, delete or rename the
+    // package; the folder's list covers the moment between writing and this.
+    if (!m_lock.Open(m_path.c_str()))
+        throw Error::Q7ExceptionCommon(GetLastError(),
+                                       FwFormat("Failed to open file '%s'", m_path.c_str()),
+                                       "MsiPackageDesc", __LINE__);
 }
 
 CMsiPackageDesc::~CMsiPackageDesc() {
+    // Closed first, or the file could not be deleted.
+    m_lock.Close();
     if (!m_keepFile)
         DeleteFileA(m_path.c_str());
 }

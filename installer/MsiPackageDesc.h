@@ -7,14 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "fs/Q7FileReadLock.h"
 #include "fs/Q7FsPath.h"
 #include "installer/RefCounted.h"
 #include "installer/VersionNumber.h"
 
 class CMsiPackageDesc : public CRefCountedT<FreeThreadedModel> {
 public:
-    // Writes resource "MSI" resourceId to [cache]\{new GUID}\fileName at once.
-    // keepFile false: the file is deleted with the descriptor (its folder stays).
+    // Writes resource "MSI" resourceId to [cache]\{new GUID}\fileName at once and
+    // holds the file open for reading only, so that nobody can change it before
+    // Windows Installer reads it. keepFile false: the file is deleted with the
+    // descriptor (its folder stays). Throws Error::Q7Exception when the cache or
+    // the package folder cannot be made safe, or the written file cannot be opened.
     CMsiPackageDesc(UINT resourceId, std::string fileName, int tag, bool keepFile);
     ~CMsiPackageDesc() override;
 
@@ -33,6 +37,7 @@ private:
     int m_tag;
     bool m_keepFile;
     Q7FsPath m_path;
+    Q7FileReadLock m_lock;
 };
 
 class CMsiPackageDescVector : public std::vector<CRefCountPtr<CMsiPackageDesc>> {
@@ -45,6 +50,7 @@ public:
     CRefCountPtr<CMsiPackageDesc> FindInstalledPackage() const;
 };
 
-// [all-users application data]\MSI Cache, created when missing; empty when it is
-// not available.
+// [all-users application data]\MSI Cache, created with its protected access list
+// when missing, taken over when someone else could change it
+// (SecurePackageCacheFolder). Throws Error::Q7Exception when that is not possible.
 Q7FsPath GetPackageCacheFolder();

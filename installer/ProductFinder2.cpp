@@ -9,27 +9,33 @@
 namespace {
 
 const DWORD kInitialChars = 260;
+// A value that still does not fit after this many larger buffers is not read: a
+// callee that keeps asking for more must not grow the buffer without end.
+const int kMaxGrowths = 8;
+const DWORD kMaxChars = 1 << 20;
 
 // The text in a buffer that holds at least one terminator past its used part.
 std::string TextOf(const std::vector<char>& buffer) {
     return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
 
-// Runs call(buffer, &size) until it no longer reports "more data"; each retry gets
-// the reported length plus the terminator. Returns the last result; the buffer is
-// always terminated, whatever the callee wrote.
+// Runs call(buffer, &size) until it no longer reports "more data", at most
+// kMaxGrowths times more; each retry gets the reported length plus the terminator.
+// Returns the last result (still moreData when the value was never read whole);
+// the buffer is always terminated, whatever the callee wrote.
 template <typename Result, typename Call>
 Result ReadWhole(std::vector<char>& buffer, Result moreData, Call call) {
     DWORD chars = kInitialChars;
-    for (;;) {
+    for (int growths = 0;; ++growths) {
         buffer.assign(static_cast<size_t>(chars) + 1, '\0');
         DWORD size = chars;
         Result result = call(buffer.data(), &size);
         buffer.back() = '\0';
-        if (result != moreData)
+        if (result != moreData || growths == kMaxGrowths || chars == kMaxChars)
             return result;
         // A size that does not grow would repeat the same call for ever.
-        chars = size + 1 > chars ? size + 1 : chars * 2;
+        DWORD wanted = size < kMaxChars ? size + 1 : kMaxChars;
+        chars = wanted > chars ? wanted : (chars < kMaxChars / 2 ? chars * 2 : kMaxChars);
     }
 }
 
@@ -130,8 +136,11 @@ std::string CProductFinder2::GetComponentFolder(const std::string& productCode,
     if (productCode.empty())
         return std::string();
     std::vector<char> buffer;
-    ReadWhole(buffer, INSTALLSTATE_MOREDATA, [&](char* text, DWORD* size) {
+    INSTALLSTATE state = ReadWhole(buffer, INSTALLSTATE_MOREDATA, [&](char* text, DWORD* size) {
         return Msi().GetComponentPath(productCode.c_str(), componentId.c_str(), text, size);
     });
+    // A path never read whole names another folder.
+    if (state == INSTALLSTATE_MOREDATA)
+        return std::string();
     return Q7FsPath(TextOf(buffer)).GetFolder();
 }

@@ -29,6 +29,22 @@ std::string JoinFeatures(const std::vector<std::string>& names) {
 
 } // namespace
 
+std::string MsiQuotedValue(const std::string& value) {
+    // A quote is never a trail byte of a double-byte character, so bytes will do.
+    std::string doubled;
+    for (char ch : value) {
+        if (ch == '"')
+            doubled += '"';
+        doubled += ch;
+    }
+    return FwFormat("\"%s\"", doubled.c_str());
+}
+
+bool IsInstalledResult(UINT result) {
+    return result == ERROR_SUCCESS || result == ERROR_SUCCESS_REBOOT_REQUIRED ||
+           result == ERROR_SUCCESS_REBOOT_INITIATED;
+}
+
 CProductInstaller::CProductInstaller(CRefCountPtr<CMsiPackageDesc> package, bool writeLog)
     : m_writeLog(writeLog) {
     m_packages.push_back(package);
@@ -82,14 +98,18 @@ CRefCountPtr<CMsiPackageDesc> CProductInstaller::Proceed() {
         Msi().EnableLog(kLogMode, logPath.c_str(), 0);
     }
 
-    if (!CanProceed())
+    if (!CanProceed()) {
+        m_installResult = ERROR_INSTALL_USEREXIT;
         return CRefCountPtr<CMsiPackageDesc>();
+    }
 
     std::string features = JoinFeatures(GetFeatures().names);
     if (!m_productInstalled) {
-        m_commandLine = features.empty() ? FwFormat("ACTION=INSTALL Q7STSDATA=\"%s\"", "")
-                                         : FwFormat("ACTION=INSTALL ADDLOCAL=%s Q7STSDATA=\"%s\"",
-                                                    features.c_str(), "");
+        std::string sourceData = MsiQuotedValue("");
+        m_commandLine = features.empty()
+                            ? FwFormat("ACTION=INSTALL Q7STSDATA=%s", sourceData.c_str())
+                            : FwFormat("ACTION=INSTALL ADDLOCAL=%s Q7STSDATA=%s", features.c_str(),
+                                       sourceData.c_str());
     } else {
         m_commandLine =
             features.empty()
@@ -100,15 +120,19 @@ CRefCountPtr<CMsiPackageDesc> CProductInstaller::Proceed() {
     CProductFinder2 finder(package->GetUpgradeCode());
     CVersionNumber packageVersion = package->GetProductVersion();
     if (finder.IsOlderThan(packageVersion)) {
-        if (!ConfirmReplace())
+        if (!ConfirmReplace()) {
+            m_installResult = ERROR_INSTALL_USEREXIT;
             return CRefCountPtr<CMsiPackageDesc>();
-        m_commandLine +=
-            FwFormat(" OLDINSTALLATIONPATH=\"%s\"", finder.GetInstallLocation().c_str());
+        }
+        // The location comes from whatever package registered the older product.
+        m_commandLine += FwFormat(" OLDINSTALLATIONPATH=%s",
+                                  MsiQuotedValue(finder.GetInstallLocation()).c_str());
     }
     if (!m_extraProperties.empty())
         m_commandLine += m_extraProperties;
 
-    if (Msi().InstallProduct(path.c_str(), m_commandLine.c_str()) != ERROR_SUCCESS)
+    m_installResult = Msi().InstallProduct(path.c_str(), m_commandLine.c_str());
+    if (!IsInstalledResult(m_installResult))
         return CRefCountPtr<CMsiPackageDesc>();
     return package;
 }

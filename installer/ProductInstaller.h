@@ -10,6 +10,14 @@
 
 #include "installer/MsiPackageDesc.h"
 
+// A value between quotes for a Windows Installer command line, each quote in it
+// doubled: a value can then neither end early nor bring properties of its own.
+std::string MsiQuotedValue(const std::string& value);
+
+// True for the results that mean the product was installed: ERROR_SUCCESS and the
+// two reboot results (required, or already initiated by Windows Installer).
+bool IsInstalledResult(UINT result);
+
 struct FeatureList {
     std::vector<std::string> names;
     int flag = 1;
@@ -28,13 +36,16 @@ public:
     virtual bool ConfirmReplace();
     virtual FeatureList GetFeatures();
 
-    // Installs the chosen package; returns it when Windows Installer reported
-    // success, empty when declined, failed or cancelled. Throws
+    // Installs the chosen package; returns it when Windows Installer installed it
+    // (IsInstalledResult), empty when declined, failed or cancelled. Throws
     // Error::Q7ExceptionText when there is no package to install.
     CRefCountPtr<CMsiPackageDesc> Proceed();
 
     const std::string& GetCommandLine() const { return m_commandLine; }
     bool IsProductInstalled() const { return m_productInstalled; }
+    // What Proceed ended with: Windows Installer's result, or ERROR_INSTALL_USEREXIT
+    // when it was not called because the installation was declined.
+    UINT GetInstallResult() const { return m_installResult; }
 
 protected:
     // Appended unchanged at the very end of the command line.
@@ -48,6 +59,7 @@ private:
     bool m_writeLog;
     bool m_productInstalled = false;
     std::string m_commandLine;
+    UINT m_installResult = ERROR_INSTALL_FAILURE;
 };
 
 class CProductInstallerBase : public CProductInstaller {

@@ -6,6 +6,7 @@ packages stop the run."""
 import ntpath
 import os
 
+import harness
 from harness import PRODUCT_KEY
 
 CAPTION = "Quorvel Tolvane"
@@ -17,6 +18,11 @@ CONFIRM_REPLACE = ("The installer has detected that an older version of the prog
 
 FRESH = 'ACTION=INSTALL Q7STSDATA=""'
 REPAIR = "ACTION=INSTALL REINSTALL=ALL REINSTALLMODE=vomus"
+
+# Windows Installer's codes, which the setup exits with.
+INSTALL_FAILURE = 1603
+USER_EXIT = 1602
+PRODUCT_VERSION = 1638
 
 CACHE_FILE = "Q7TolvaneAddinSetup.msi"
 ADDIN_KEY = r"Software\Microsoft\Office\Outlook\Addins\Quorvel.OutlookTolvane"
@@ -74,6 +80,7 @@ def check_fresh_install(s, bits):
         b["program_files"] + "\\Quorvel\\Outlook Tolvane\\")
     # No question and no error on the way.
     assert not [d for d in result.dialogs if d["caption"] in (CAPTION, "Error")], result
+    assert result.exit_code == 0, result
     return result
 
 
@@ -95,6 +102,7 @@ def check_repair(s, bits):
         {"package": package, "command_line": REPAIR, "truncated": False}], result.msi_commands
     assert s.related_products(BITNESS[bits]["family"]) == [BITNESS[bits]["product"]]
     assert not [d for d in result.dialogs if d["text"] == CONFIRM_REPLACE], result
+    assert result.exit_code == 0, result
 
 
 def test_second_run_repairs_x64(s):
@@ -132,6 +140,7 @@ def check_upgrade_accepted(s, bits):
         FRESH + ' OLDINSTALLATIONPATH="%s"' % old_folder], result.msi_commands
     assert result.msi_commands[0]["package"] == package
     assert b["product"] in s.related_products(b["family"])
+    assert result.exit_code == 0, result
 
 
 def test_older_version_replaced_after_yes_x64(s):
@@ -154,6 +163,7 @@ def test_older_version_kept_after_no(s):
     only_cache_entry(s)
     assert s.reg_get(32, PRODUCT_KEY, "SourceInfo") is None
     assert s.reg_get(64, PRODUCT_KEY, "SourceInfo") is None
+    assert result.exit_code == USER_EXIT, result
 
 
 def test_newer_version_installed_asks_nothing(s):
@@ -174,6 +184,7 @@ def check_edition_refused(s, bits, edition):
         (CAPTION, EDITION_CONFLICT % edition)], result
     assert install_commands(result) == []
     assert s.package_cache_entries() == []
+    assert result.exit_code == PRODUCT_VERSION, result
     asked = [a[0] for a in result.msi_calls("MsiEnumRelatedProductsA")]
     if edition == "german":
         # Refused on the German edition: the Polish one is not asked about.
@@ -218,6 +229,8 @@ def test_failing_package_ends_without_finish_screen(s):
         "This package cannot be installed on this machine."], result
     assert s.reg_get(32, PRODUCT_KEY, "SourceInfo") is None
     assert s.reg_get(64, PRODUCT_KEY, "SourceInfo") is None
+    # Windows Installer's own result for the false launch condition.
+    assert result.exit_code == INSTALL_FAILURE, result
 
 
 def test_broken_package_reports_the_unreadable_property(s):
@@ -228,3 +241,40 @@ def test_broken_package_reports_the_unreadable_property(s):
     assert [(d["caption"], d["text"]) for d in result.dialogs] == [
         ("Error", "Failed to read 'UpgradeCode' property from file '%s'" % package)], result
     assert install_commands(result) == []
+    assert result.exit_code == INSTALL_FAILURE, result
+
+
+def parsed_properties(result):
+    """{name: value} of the properties Windows Installer took from the setup's
+    command line (Wine's own parse, traced on the thread that installs)."""
+    lines = result.stderr.splitlines()
+    calls = [line for line in lines if "trace:msi:MsiInstallProductA " in line]
+    assert len(calls) == 1, calls
+    thread = calls[0].split(":", 1)[0]
+    start = lines.index(calls[0])
+    found = {}
+    for name, args in harness.parse_msi_trace("\n".join(
+            line for line in lines[start:] if line.startswith(thread + ":"))):
+        if name == "msi_parse_command_line" and args[:3] == ["Found", "commandline", "property"]:
+            if args[3] in found:
+                break  # parsed again for the execute sequence
+            found[args[3]] = args[5]
+    return found
+
+
+def test_quote_in_old_location_stays_in_its_property(s):
+    b = BITNESS["x64"]
+    location = 'C:\\x" TRANSFORMS="\\\\evil\\t.mst'
+    s.install_fixture(b["outlook"])
+    s.install_fixture("quoted_location_x64")
+    old = s.related_products(b["family"])
+    assert len(old) == 1 and s.product_info(old[0], "InstallLocation") == location, old
+    result = s.run_setup(answers=["yes"], msi_trace=True)
+    assert not result.timed_out, result
+    assert install_commands(result) == [
+        FRESH + ' OLDINSTALLATIONPATH="C:\\x"" TRANSFORMS=""\\\\evil\\t.mst"'], result.msi_commands
+    # One property more than a fresh installation, holding the whole location.
+    assert parsed_properties(result) == {"ACTION": "INSTALL", "Q7STSDATA": "",
+                                         "OLDINSTALLATIONPATH": location}
+    assert s.related_products(b["family"]) == [b["product"]]
+    assert result.exit_code == 0, result

@@ -9,6 +9,10 @@ NO_OUTLOOK = ("No supported version of Microsoft Outlook detected. "
 EDITION_CONFLICT = ("You have already installed the %s version of this product. "
                     "Please use the same language version of the installer to update the product.")
 
+# Windows Installer's codes, which the setup exits with.
+PLATFORM_UNSUPPORTED = 1633
+PRODUCT_VERSION = 1638
+
 ADDIN_X64 = "{5B0E64C1-2C7D-4E5A-9A51-3F6D2B8A7C11}"
 ADDIN_X86 = "{8E3A1F27-6B4C-4D2E-8F90-1A2B3C4D5E6F}"
 
@@ -31,6 +35,7 @@ def test_no_outlook_stops_with_message(s):
     result = s.run_setup()
     assert_only_box(result, NO_OUTLOOK)
     assert_machine_untouched(s)
+    assert result.exit_code == PLATFORM_UNSUPPORTED, result
 
 
 def check_branch(s, outlook_fixture, expected, other):
@@ -43,6 +48,7 @@ def check_branch(s, outlook_fixture, expected, other):
     installed, wrong = s.related_products(expected), s.related_products(other)
     assert wrong == [], "the other bitness's package was installed: %r" % wrong
     assert len(installed) == 1, "expected one product for %s, found %r" % (expected, installed)
+    assert result.exit_code == 0, result
 
 
 def test_64bit_outlook_installs_64bit_package(s):
@@ -60,3 +66,4 @@ def test_german_edition_blocks_32bit_setup(s):
     result = s.run_setup()
     assert_only_box(result, EDITION_CONFLICT % "german")
     assert_machine_untouched(s)
+    assert result.exit_code == PRODUCT_VERSION, result

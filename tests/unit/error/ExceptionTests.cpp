@@ -109,3 +109,19 @@ TEST(ExceptionClone, CopiesConcreteClassAndFields) {
     EXPECT_EQ(4, textCopy->GetTypeCode());
     EXPECT_EQ("message", textCopy->GetErrorText());
 }
+
+TEST(ExceptionClone, KeepsTheStoredFileNameAsItIs) {
+    // Stored as 'b/c'; shortening that once more would leave 'c'.
+    Q7ExceptionText text("message", "a\\b/c", "Fn", 7);
+    Q7ExceptionCommon common(5, "text", "a\\b/c", 9);
+    for (const Q7Exception* original :
+         {static_cast<const Q7Exception*>(&text), static_cast<const Q7Exception*>(&common)}) {
+        ASSERT_EQ("b/c", original->GetFile());
+        std::unique_ptr<Q7Exception> copy = original->Clone();
+        EXPECT_EQ(original->GetTypeCode(), copy->GetTypeCode());
+        EXPECT_EQ("b/c", copy->GetFile());
+        EXPECT_EQ(original->GetFunction(), copy->GetFunction());
+        EXPECT_EQ(original->GetLine(), copy->GetLine());
+        EXPECT_EQ(original->GetReportText(), copy->GetReportText());
+    }
+}

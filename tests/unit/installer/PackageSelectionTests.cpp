@@ -22,7 +22,7 @@ const char kOwnX86[] = "{8E3A1F27-6B4C-4D2E-8F90-1A2B3C4D5E6F}";
 
 struct Operation {
     const char* name;
-    bool (*run)();
+    UINT (*run)();
     const char* german;
     const char* polish;
     const char* ownFamily;
@@ -64,7 +64,8 @@ TEST(PackageSelection, OtherEditionOfTheSameBitnessIsRefused) {
                 .Times(c.german ? 0 : 1);
             EXPECT_CALL(scripted.msi, InstallProduct(_, _)).Times(0);
 
-            EXPECT_FALSE(op.run()) << op.name << " " << c.word;
+            EXPECT_EQ(static_cast<UINT>(ERROR_PRODUCT_VERSION), op.run())
+                << op.name << " " << c.word;
             ASSERT_EQ(1u, boxes.boxes.size()) << op.name << " " << c.word;
             EXPECT_EQ(ConflictText(c.word), boxes.boxes[0].text);
             EXPECT_EQ(FwMessageBoxStyle(MB_OK), boxes.boxes[0].type);
@@ -97,7 +98,7 @@ TEST(PackageSelection, InstallsTheOwnBitnessPackageAndAsksOnlyItsOwnCodes) {
                 return static_cast<UINT>(ERROR_SUCCESS);
             });
 
-        EXPECT_TRUE(op.run()) << op.name;
+        EXPECT_EQ(static_cast<UINT>(ERROR_SUCCESS), op.run()) << op.name;
         EXPECT_TRUE(boxes.boxes.empty());
         EXPECT_EQ(GetPackageCacheFolder(), path.substr(0, GetPackageCacheFolder().size()));
         EXPECT_THAT(path, testing::EndsWith("\\Q7TolvaneAddinSetup.msi"));
@@ -106,12 +107,26 @@ TEST(PackageSelection, InstallsTheOwnBitnessPackageAndAsksOnlyItsOwnCodes) {
     }
 }
 
-TEST(PackageSelection, FailedOrCancelledInstallationIsFalse) {
+TEST(PackageSelection, ReturnsWhatWindowsInstallerReturned) {
     for (const Operation& op : kOperations) {
-        ScriptedMsi scripted;
-        RecordingMessageBoxHost boxes;
-        EXPECT_CALL(scripted.msi, InstallProduct(_, _)).WillOnce(Return(ERROR_INSTALL_USEREXIT));
-        EXPECT_FALSE(op.run()) << op.name;
-        EXPECT_TRUE(boxes.boxes.empty());
+        for (UINT result : {ERROR_INSTALL_USEREXIT, ERROR_INSTALL_FAILURE,
+                            ERROR_SUCCESS_REBOOT_REQUIRED, ERROR_SUCCESS_REBOOT_INITIATED}) {
+            ScriptedMsi scripted;
+            RecordingMessageBoxHost boxes;
+            EXPECT_CALL(scripted.msi, InstallProduct(_, _)).WillOnce(Return(result));
+            EXPECT_EQ(result, op.run()) << op.name;
+            EXPECT_TRUE(boxes.boxes.empty());
+        }
     }
+}
+
+TEST(PackageSelection, DeclinedReplacementIsTheUsersCancel) {
+    ScriptedMsi scripted;
+    RecordingMessageBoxHost boxes; // answers No
+    const char kOld[] = "{9D1A3C55-0B7E-4F62-8A19-2C4E6F8A0B13}";
+    ScriptRelated(scripted.msi, kOwnX64, kOld);
+    ScriptProductInfo(scripted.msi, kOld, "VersionString", "0.1");
+    EXPECT_CALL(scripted.msi, InstallProduct(_, _)).Times(0);
+    EXPECT_EQ(static_cast<UINT>(ERROR_INSTALL_USEREXIT), SetupFor64BitOutlook());
+    EXPECT_EQ(1u, boxes.boxes.size());
 }

@@ -171,6 +171,35 @@ TEST_F(ProductFinderTest, LongValueIsReadWholeAfterOneRetry) {
     EXPECT_EQ((std::vector<DWORD>{260, static_cast<DWORD>(location.size() + 1)}), offered);
 }
 
+TEST_F(ProductFinderTest, ValueThatNeverFitsIsGivenUpAfterBoundedGrowths) {
+    // What the callee claims to need: always more than offered, the largest size
+    // (whose terminator would wrap to 0), or nothing new.
+    struct Claim {
+        const char* name;
+        DWORD (*needed)(DWORD offered);
+    } const claims[] = {
+        {"twice the offer", [](DWORD offered) { return offered * 2; }},
+        {"largest size", [](DWORD) { return static_cast<DWORD>(0xFFFFFFFF); }},
+        {"same size", [](DWORD offered) { return offered; }},
+    };
+    for (const Claim& claim : claims) {
+        InstallOld("1.0");
+        std::vector<DWORD> offered;
+        ON_CALL(msi, GetProductInfo(StrEq(kOld), StrEq("InstallLocation"), _, _))
+            .WillByDefault([&](const char*, const char*, char* buffer, DWORD* size) {
+                offered.push_back(*size);
+                std::memset(buffer, 'x', *size); // no terminator: the reader adds its own
+                *size = claim.needed(*size);
+                return static_cast<UINT>(ERROR_MORE_DATA);
+            });
+        CProductFinder2 finder(kFamily);
+        EXPECT_EQ("", finder.GetInstallLocation()) << claim.name;
+        ASSERT_FALSE(offered.empty());
+        EXPECT_LE(offered.size(), 9u) << claim.name;
+        EXPECT_LE(offered.back(), 1u << 20) << claim.name;
+    }
+}
+
 TEST_F(ProductFinderTest, MissingLocationIsTheFolderOfTheFirstInstallDirComponent) {
     InstallOld("1.0");
     CachedPackage cached(msi);

@@ -2,6 +2,7 @@
 
 #include "error/Q7Exception.h"
 #include "framework/FwResources.h"
+#include "installer/MsiSql.h"
 #include "installer/ProductInstaller.h"
 #include "res/resource.h"
 #include "tests/unit/installer/InstallerTestSupport.h"
@@ -210,20 +211,114 @@ TEST_F(ProductInstallerTest, ExtraPropertiesGoLastUnchanged) {
     EXPECT_TRUE(installer.Proceed());
 }
 
-TEST_F(ProductInstallerTest, OnlySuccessCountsAsInstalled) {
-    for (UINT result : std::vector<UINT>{ERROR_INSTALL_USEREXIT, ERROR_SUCCESS_REBOOT_REQUIRED,
-                                         ERROR_INSTALL_FAILURE, ERROR_SUCCESS}) {
+TEST_F(ProductInstallerTest, SuccessAndRebootResultsCountAsInstalled) {
+    struct Outcome {
+        UINT result;
+        bool installed;
+    } const outcomes[] = {
+        {ERROR_SUCCESS, true},
+        {ERROR_SUCCESS_REBOOT_REQUIRED, true},
+        {ERROR_SUCCESS_REBOOT_INITIATED, true},
+        {ERROR_INSTALL_USEREXIT, false},
+        {ERROR_INSTALL_FAILURE, false},
+        {ERROR_INSTALL_SUSPEND, false},
+    };
+    for (const Outcome& outcome : outcomes) {
         ScriptedMsi scripted;
         auto package = NewPackage();
         CProductInstaller installer(package, false);
         EXPECT_CALL(scripted.msi, InstallProduct(StrEq(package->GetPath()), _))
-            .WillOnce(Return(result));
+            .WillOnce(Return(outcome.result));
         CRefCountPtr<CMsiPackageDesc> installed = installer.Proceed();
-        if (result == ERROR_SUCCESS)
-            EXPECT_EQ(package.Get(), installed.Get());
-        else
-            EXPECT_FALSE(installed) << result;
+        EXPECT_EQ(outcome.installed ? package.Get() : nullptr, installed.Get()) << outcome.result;
+        EXPECT_EQ(outcome.installed, IsInstalledResult(outcome.result)) << outcome.result;
+        EXPECT_EQ(outcome.result, installer.GetInstallResult());
     }
+}
+
+TEST_F(ProductInstallerTest, DeclinedOrRefusedInstallationIsTheUsersCancel) {
+    class Refusing : public CProductInstaller {
+    public:
+        using CProductInstaller::CProductInstaller;
+        bool CanProceed() override { return false; }
+    };
+    {
+        ScriptedMsi scripted;
+        Refusing installer(NewPackage(), false);
+        EXPECT_FALSE(installer.Proceed());
+        EXPECT_EQ(static_cast<UINT>(ERROR_INSTALL_USEREXIT), installer.GetInstallResult());
+    }
+    ScriptedMsi scripted;
+    RecordingMessageBoxHost boxes; // answers No
+    ScriptRelated(scripted.msi, kTestUpgradeCode, kOld);
+    ScriptProductInfo(scripted.msi, kOld, "VersionString", "1.0");
+    CProductInstallerBase installer(false, NewPackage());
+    EXPECT_FALSE(installer.Proceed());
+    EXPECT_EQ(static_cast<UINT>(ERROR_INSTALL_USEREXIT), installer.GetInstallResult());
+}
+
+TEST_F(ProductInstallerTest, QuotesInValuesAreDoubled) {
+    EXPECT_EQ("\"\"", MsiQuotedValue(""));
+    EXPECT_EQ("\"C:\\Program Files\\\"", MsiQuotedValue("C:\\Program Files\\"));
+    EXPECT_EQ("\"a\"\"b\"\"\"\"\"", MsiQuotedValue("a\"b\"\""));
+}
+
+TEST_F(ProductInstallerTest, QuoteInTheOldLocationAddsNoProperty) {
+    // A location registered by a hostile package: one quote would end the value
+    // and pass a transform of its own choosing.
+    const std::string location = "C:\\x\" TRANSFORMS=\"\\\\evil\\t.mst";
+    ScriptedMsi scripted;
+    ScriptRelated(scripted.msi, kTestUpgradeCode, kOld);
+    ScriptProductInfo(scripted.msi, kOld, "VersionString", "1.0");
+    ScriptProductInfo(scripted.msi, kOld, "InstallLocation", location);
+    EXPECT_CALL(
+        scripted.msi,
+        InstallProduct(_, StrEq("ACTION=INSTALL Q7STSDATA=\"\" OLDINSTALLATIONPATH=\"C:\\x\"\" "
+                                "TRANSFORMS=\"\"\\\\evil\\t.mst\"")));
+    CProductInstaller installer(NewPackage(), false);
+    EXPECT_TRUE(installer.Proceed());
+}
+
+TEST_F(ProductInstallerTest, PackageCannotBeChangedWhileWindowsInstallerRuns) {
+    ScriptedMsi scripted;
+    auto package =
+        MakeRefCounted<CMsiPackageDesc>(kTestPackage, "Q7TolvaneAddinSetup.msi", 0, false);
+    const Q7FsPath path = package->GetPath();
+    bool checked = false;
+    EXPECT_CALL(scripted.msi, InstallProduct(StrEq(path), _))
+        .WillOnce([&](const char* file, const char*) {
+            for (DWORD access : {static_cast<DWORD>(GENERIC_WRITE), static_cast<DWORD>(DELETE)}) {
+                HANDLE other = CreateFileA(file, access,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr);
+                EXPECT_EQ(INVALID_HANDLE_VALUE, other) << access;
+                EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+                if (other != INVALID_HANDLE_VALUE)
+                    CloseHandle(other);
+            }
+            EXPECT_FALSE(DeleteFileA(file));
+            EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+            EXPECT_FALSE(MoveFileA(file, (std::string(file) + ".swapped").c_str()));
+            EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+            // Readers that share reading, as Windows Installer does, still get in.
+            HANDLE reader = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        0, nullptr);
+            EXPECT_NE(INVALID_HANDLE_VALUE, reader);
+            if (reader != INVALID_HANDLE_VALUE)
+                CloseHandle(reader);
+            CMsiSql sql;
+            EXPECT_EQ(kTestProductCode, sql.ReadProperty(file, "ProductCode"));
+            checked = true;
+            return static_cast<UINT>(ERROR_SUCCESS);
+        });
+    {
+        CProductInstaller installer(package, false);
+        package.Reset();
+        EXPECT_TRUE(installer.Proceed());
+    }
+    EXPECT_TRUE(checked);
+    // The last reference closed the file before deleting it.
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
 }
 
 TEST_F(ProductInstallerTest, LogIsWrittenOnlyWhenAsked) {
