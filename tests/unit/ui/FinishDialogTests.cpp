@@ -50,6 +50,8 @@ public:
     std::vector<std::function<void(CScriptedFinishDlg&)>> steps;
 
     HWND Button() const { return GetDlgItem(GetSafeHwnd(), 55007); }
+    const CFwWnd* ScrollingView() const { return &m_wndHtmlViewEx; }
+    const CFwWnd* PlainView() const { return &m_wndHtmlView; }
     HWND View() const { return GetDlgItem(GetSafeHwnd(), 1000); }
     bool Open() const { return GetSafeHwnd() && IsWindowVisible(GetSafeHwnd()); }
 
@@ -127,10 +129,8 @@ TEST_F(FinishDialogTest, LaysOutViewStripAndButtonFromTheMeasuredCaption) {
     EXPECT_EQ(GetWindowLongA(view, GWL_STYLE) & WS_BORDER, 0);
     // The product's own view, the one that lets the page scroll; the base's
     // plain view never becomes a window.
-    EXPECT_NE(dynamic_cast<CHtmlViewControlEX*>(CFwWnd::FromHandle(view)), nullptr);
-    HWND other = FindWindowExA(hwnd, view, nullptr, nullptr);
-    for (; other; other = FindWindowExA(hwnd, other, nullptr, nullptr))
-        EXPECT_EQ(dynamic_cast<CHtmlViewControl*>(CFwWnd::FromHandle(other)), nullptr);
+    EXPECT_EQ(CFwWnd::FromHandle(view), dlg.ScrollingView());
+    EXPECT_EQ(dlg.PlainView()->GetSafeHwnd(), nullptr);
 
     // The caption as the button measures it: Arial 14 px, no format.
     Gdiplus::RectF box;
