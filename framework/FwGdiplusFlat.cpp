@@ -80,38 +80,38 @@ extern "C" int FwGdipNotStarted() {
 }
 } // namespace
 
-extern "C" {
-#define FW_GDIP_SLOT(name) void* fw_gdip_##name = reinterpret_cast<void*>(&FwGdipNotStarted);
-FW_GDIPLUS_FLAT(FW_GDIP_SLOT)
-#undef FW_GDIP_SLOT
-}
-
-// One jump per function, each in its own section so the linker drops unused ones.
+// The pointers, one after the other in the list's order (so a list of names is all
+// that resolving needs), and one jump per function through its pointer, each jump
+// in its own section so the linker drops unused ones.
+asm(".section .data$fwgdip,\"w\"\n"
+    ".p2align 3\n"
+    "fw_gdip_slots:\n"
+    ".text\n");
 #define FW_GDIP_STUB(name)                                                                         \
-    asm(".section .text$fwgdip_" #name ",\"x\"\n"                                                  \
+    asm(".section .data$fwgdip,\"w\"\n"                                                            \
+        "fw_gdip_" #name ": .quad FwGdipNotStarted\n"                                              \
+        ".section .text$fwgdip_" #name ",\"x\"\n"                                                  \
         ".globl " #name "\n" #name ":\n"                                                           \
         "    jmp *fw_gdip_" #name "(%rip)\n"                                                       \
         ".text\n");
 FW_GDIPLUS_FLAT(FW_GDIP_STUB)
 #undef FW_GDIP_STUB
 
-namespace {
-struct FlatEntry {
-    const char* name;
-    void** slot;
-};
+extern "C" void* fw_gdip_slots[];
 
-#define FW_GDIP_ENTRY(name) {#name, &fw_gdip_##name},
-const FlatEntry kFlat[] = {FW_GDIPLUS_FLAT(FW_GDIP_ENTRY)};
-#undef FW_GDIP_ENTRY
+namespace {
+#define FW_GDIP_NAME(name) #name "\0"
+// Ends with an empty name.
+const char kFlatNames[] = FW_GDIPLUS_FLAT(FW_GDIP_NAME);
+#undef FW_GDIP_NAME
 } // namespace
 
 bool FwGdiplusResolveFlat(HMODULE gdiplus) {
     bool all = true;
-    for (const FlatEntry& entry : kFlat) {
-        FARPROC proc = gdiplus ? GetProcAddress(gdiplus, entry.name) : nullptr;
-        *entry.slot =
-            proc ? reinterpret_cast<void*>(proc) : reinterpret_cast<void*>(&FwGdipNotStarted);
+    void** slot = fw_gdip_slots;
+    for (const char* name = kFlatNames; *name; name += lstrlenA(name) + 1, ++slot) {
+        FARPROC proc = gdiplus ? GetProcAddress(gdiplus, name) : nullptr;
+        *slot = proc ? reinterpret_cast<void*>(proc) : reinterpret_cast<void*>(&FwGdipNotStarted);
         all = all && proc;
     }
     return all;
