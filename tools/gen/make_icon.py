@@ -1,37 +1,50 @@
 #!/usr/bin/env python3
-"""Writes the setup's icon: a rounded blue tile with a white envelope fold."""
+"""Writes the setup's icon: the maker's mark, a white Q on a rounded teal tile."""
 import struct, sys, zlib
 
+def coverage(size, x, y):
+    """(tile, letter) coverage of pixel x, y, each 0..1, from 4 x 4 samples."""
+    tile = letter = 0
+    n = 4
+    r = size * 0.2  # corner radius of the tile
+    cx = cy = size / 2.0
+    outer, inner = size * 0.34, size * 0.21  # the Q's ring
+    for sy in range(n):
+        for sx in range(n):
+            px, py = x + (sx + 0.5) / n, y + (sy + 0.5) / n
+            # rounded tile
+            qx = min(max(px, r), size - r)
+            qy = min(max(py, r), size - r)
+            if (px - qx) ** 2 + (py - qy) ** 2 > r * r:
+                continue
+            tile += 1
+            d2 = (px - cx) ** 2 + (py - cy) ** 2
+            ring = inner * inner <= d2 <= outer * outer
+            # the tail: a thick stroke from the ring's lower right outwards
+            tx, ty = px - cx, py - cy
+            along = (tx + ty) / 2 ** 0.5
+            across = abs(tx - ty) / 2 ** 0.5
+            tail = size * 0.12 <= along <= size * 0.47 and across <= size * 0.075
+            if ring or tail:
+                letter += 1
+    return tile / (n * n), letter / (n * n)
+
+
 def pixels(size):
+    """Rows of (b, g, r, a): a teal rounded tile with a white Q, the maker's mark."""
     rows = []
     for y in range(size):
         row = []
         for x in range(size):
-            r = size / 8
-            inside = True
-            for cx, cy in ((r, r), (size - 1 - r, r), (r, size - 1 - r), (size - 1 - r, size - 1 - r)):
-                if (x < r or x > size - 1 - r) and (y < r or y > size - 1 - r):
-                    if (x - cx) ** 2 + (y - cy) ** 2 > r * r:
-                        inside = False
-            if not inside:
-                row.append((0, 0, 0, 0))
-                continue
-            t = y / size
-            b, g, rr = int(200 - 60 * t), int(120 - 40 * t), int(30 - 10 * t)
-            # envelope: a white rectangle with a V fold
-            ex0, ex1, ey0, ey1 = size * 0.2, size * 0.8, size * 0.3, size * 0.72
-            if ex0 <= x <= ex1 and ey0 <= y <= ey1:
-                mid = size / 2
-                fold = ey0 + (abs(x - mid) < (y - ey0) * 1.3 and False)
-                v = ey0 + (mid - abs(x - mid)) * 0.55
-                if abs(y - v) < 1.2:
-                    row.append((150, 90, 20, 255))
-                else:
-                    row.append((255, 255, 255, 255))
-            else:
-                row.append((b, g, rr, 255))
+            tile, letter = coverage(size, x, y)
+            t = y / max(size - 1, 1)
+            # teal, lighter at the top (#0aa3c2) to darker at the bottom (#007c9c)
+            base = (int(0xC2 - 0x26 * t), int(0xA3 - 0x27 * t), int(0x0A - 0x0A * t))
+            colour = tuple(int(c + (255 - c) * letter / max(tile, 1e-9)) for c in base)
+            row.append(colour + (int(round(255 * tile)),))
         rows.append(row)
     return rows
+
 
 def png_entry(size):
     # PNG images in the icon group: a fraction of the bytes of raw bitmaps, and
