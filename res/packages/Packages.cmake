@@ -20,6 +20,7 @@ function(tolvane_build_package output)
   if(NOT TOLVANE_WIXL)
     message(FATAL_ERROR "wixl (msitools) is needed to build the sample packages")
   endif()
+  find_program(TOLVANE_PYTHON3 python3 REQUIRED)
   if(NOT P_INSTALLDIR_NAME)
     set(P_INSTALLDIR_NAME "Outlook Tolvane")
   endif()
@@ -29,15 +30,15 @@ function(tolvane_build_package output)
     set(fail 0)
   endif()
   set(src ${TOLVANE_PACKAGE_SOURCE_DIR})
+  # make_package.py runs wixl so that the same sources give the same bytes.
   add_custom_command(OUTPUT ${output}
-    COMMAND ${TOLVANE_WIXL} -a ${P_ARCH} -o ${output}
-      -D Arch=${P_ARCH} -D ProductCode=${P_PRODUCT_CODE} -D UpgradeCode=${P_UPGRADE_CODE}
+    COMMAND ${TOLVANE_PYTHON3} ${src}/make_package.py ${TOLVANE_WIXL} ${output} ${src}/TolvaneAddin.wxs
+      -a ${P_ARCH} -D Arch=${P_ARCH} -D ProductCode=${P_PRODUCT_CODE} -D UpgradeCode=${P_UPGRADE_CODE}
       -D ProductVersion=${P_VERSION} -D "InstallDirName=${P_INSTALLDIR_NAME}" -D FailInstall=${fail}
-      ${src}/TolvaneAddin.wxs
     COMMAND ${CMAKE_COMMAND} -DPACKAGE=${output} -P ${src}/CheckPackage.cmake
     WORKING_DIRECTORY ${src}
     DEPENDS ${src}/TolvaneAddin.wxs ${src}/files/Readme.txt ${src}/files/Q7OutlookTolvane.addin
-      ${src}/CheckPackage.cmake
+      ${src}/CheckPackage.cmake ${src}/make_package.py
     COMMENT "Building package ${output}"
     VERBATIM)
 endfunction()

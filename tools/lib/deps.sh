@@ -11,6 +11,9 @@ tolvane_install_deps() {
     command -v msiinfo >/dev/null || pkgs+=(msitools)
     command -v Xvfb >/dev/null || pkgs+=(xvfb xauth)
     command -v python3 >/dev/null || pkgs+=(python3)
+    # Signing the release, and the tests' throwaway certificates and time stamps.
+    command -v osslsigncode >/dev/null || pkgs+=(osslsigncode)
+    command -v openssl >/dev/null || pkgs+=(openssl)
     [ -f /usr/src/googletest/CMakeLists.txt ] || pkgs+=(googletest)
     [ -f /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf ] || pkgs+=(fonts-liberation)
     [ -d /usr/include/boost/smart_ptr ] || pkgs+=(libboost-dev)
