@@ -34,7 +34,7 @@ void ReportEditionConflict(const char* edition) {
     FwMessageBox(FwFormat(format.c_str(), edition).c_str(), MB_OK, 0);
 }
 
-UINT SetupFor(const EditionCodes& codes) {
+UINT SetupFor(const EditionCodes& codes, const InstallSettings& settings) {
     // The language editions share the files and registration of this one: mixing
     // them would break both.
     if (EditionInstalled(codes.german)) {
@@ -47,18 +47,31 @@ UINT SetupFor(const EditionCodes& codes) {
     }
     CRefCountPtr<CMsiPackageDesc> package =
         MakeRefCounted<CMsiPackageDesc>(codes.packageResource, "Q7TolvaneAddinSetup.msi", 0, true);
-    auto installer = std::make_shared<CProductInstallerBase>(false, package);
+    // The plain installer replaces an older version without asking.
+    std::shared_ptr<CProductInstaller> installer =
+        settings.askBeforeReplacing ? std::make_shared<CProductInstallerBase>(false, package)
+                                    : std::make_shared<CProductInstaller>(package, false);
     package.Reset();
+    installer->SetUILevel(settings.uiLevel);
+    installer->SetLog(settings.log);
     installer->Proceed();
     return installer->GetInstallResult();
 }
 
 } // namespace
 
+UINT SetupFor32BitOutlook(const InstallSettings& settings) {
+    return SetupFor(kFor32Bit, settings);
+}
+
+UINT SetupFor64BitOutlook(const InstallSettings& settings) {
+    return SetupFor(kFor64Bit, settings);
+}
+
 UINT SetupFor32BitOutlook() {
-    return SetupFor(kFor32Bit);
+    return SetupFor(kFor32Bit, InstallSettings());
 }
 
 UINT SetupFor64BitOutlook() {
-    return SetupFor(kFor64Bit);
+    return SetupFor(kFor64Bit, InstallSettings());
 }

@@ -13,6 +13,7 @@ CQ7TolvaneSetupBootApp theApp;
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Before anything can load a DLL: never from the setup's own (Downloads) folder.
     FwRestrictDllSearchPath();
+    theApp.SetCommandLine(GetCommandLineW());
     return FwRunApplication();
 }
 

@@ -14,6 +14,7 @@ public:
     // Opens an existing file; false (GetLastError tells why) when it cannot.
     bool Open(const char* path);
     bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_handle; }
     void Close();
 
 private:

@@ -41,21 +41,27 @@ CMsiPackageDesc::~CMsiPackageDesc() {
         DeleteFileA(m_path.c_str());
 }
 
-std::string CMsiPackageDesc::ReadProperty(const char* name) const {
-    CMsiSql reader;
-    return reader.ReadProperty(m_path, name);
+const std::string& CMsiPackageDesc::ReadProperty(Property which) const {
+    static const char* const kNames[kPropertyCount] = {"ProductCode", "UpgradeCode",
+                                                       "ProductVersion"};
+    if (!m_read[which]) {
+        CMsiSql reader;
+        m_values[which] = reader.ReadProperty(m_path, kNames[which]);
+        m_read[which] = true;
+    }
+    return m_values[which];
 }
 
 std::string CMsiPackageDesc::GetProductCode() const {
-    return ReadProperty("ProductCode");
+    return ReadProperty(kProductCode);
 }
 
 std::string CMsiPackageDesc::GetUpgradeCode() const {
-    return ReadProperty("UpgradeCode");
+    return ReadProperty(kUpgradeCode);
 }
 
 CVersionNumber CMsiPackageDesc::GetProductVersion() const {
-    return CVersionNumber(ReadProperty("ProductVersion"), ".,");
+    return CVersionNumber(ReadProperty(kProductVersion), ".,");
 }
 
 CMsiPackageDescVector::~CMsiPackageDescVector() {

@@ -25,19 +25,25 @@ public:
     Q7FsPath GetPath() const { return m_path; }
     int GetTag() const { return m_tag; }
 
-    // Read from the package file on each call; "" when the property is missing.
-    // Throw Error::Q7ExceptionText when the file cannot be read as a package.
+    // Read from the package file on first use and kept: a run reads each property
+    // once. "" when the property is missing. Throw Error::Q7ExceptionText when the
+    // file cannot be read as a package (and read again on the next call).
     std::string GetProductCode() const;
     std::string GetUpgradeCode() const;
     CVersionNumber GetProductVersion() const;
 
 private:
-    std::string ReadProperty(const char* name) const;
+    enum Property { kProductCode, kUpgradeCode, kProductVersion, kPropertyCount };
+
+    const std::string& ReadProperty(Property which) const;
 
     int m_tag;
     bool m_keepFile;
     Q7FsPath m_path;
     Q7FileReadLock m_lock;
+    // Filled by the const getters; like the reads themselves, not synchronised.
+    mutable std::string m_values[kPropertyCount];
+    mutable bool m_read[kPropertyCount] = {};
 };
 
 class CMsiPackageDescVector : public std::vector<CRefCountPtr<CMsiPackageDesc>> {

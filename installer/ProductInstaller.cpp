@@ -14,6 +14,13 @@ namespace {
 // FATALEXIT through EXTRADEBUG: everything Windows Installer can write.
 const DWORD kLogMode = 0x3fdf;
 
+std::string VersionText(const CVersionNumber& version) {
+    std::string text;
+    for (int part : version)
+        text += FwFormat(text.empty() ? "%d" : ".%d", part);
+    return text;
+}
+
 std::string JoinFeatures(const std::vector<std::string>& names) {
     std::string joined;
     for (const std::string& name : names) {
@@ -92,8 +99,11 @@ CRefCountPtr<CMsiPackageDesc> CProductInstaller::Proceed() {
     m_productInstalled = DetectInstalledProduct(productCode);
 
     Q7FsPath path = package->GetPath();
-    Msi().SetInternalUI(INSTALLUILEVEL_FULL, &m_ownerWindow);
-    if (m_writeLog) {
+    // A log of the run stands in for the old fixed one.
+    CInstallLog noLog;
+    CInstallLog& log = m_log ? *m_log : noLog;
+    Msi().SetInternalUI(m_uiLevel, &m_ownerWindow);
+    if (m_writeLog && !log.IsActive()) {
         std::string logPath = FwFormat("c:\\%s.log", path.GetFileTitle().c_str());
         Msi().EnableLog(kLogMode, logPath.c_str(), 0);
     }
@@ -119,11 +129,20 @@ CRefCountPtr<CMsiPackageDesc> CProductInstaller::Proceed() {
 
     CProductFinder2 finder(package->GetUpgradeCode());
     CVersionNumber packageVersion = package->GetProductVersion();
+    log.Line("Package %s: product %s, version %s, %s", path.c_str(), productCode.c_str(),
+             VersionText(packageVersion).c_str(),
+             m_productInstalled ? "installed: repair" : "not installed");
+    if (!finder.GetProductCode().empty())
+        log.Line("Installed product of the family: %s, version %s, in '%s'",
+                 finder.GetProductCode().c_str(), finder.GetVersionString().c_str(),
+                 finder.GetInstallLocation().c_str());
     if (finder.IsOlderThan(packageVersion)) {
         if (!ConfirmReplace()) {
+            log.Line("The older version is kept: the replacement was declined");
             m_installResult = ERROR_INSTALL_USEREXIT;
             return CRefCountPtr<CMsiPackageDesc>();
         }
+        log.Line("The older version is replaced");
         // The location comes from whatever package registered the older product.
         m_commandLine += FwFormat(" OLDINSTALLATIONPATH=%s",
                                   MsiQuotedValue(finder.GetInstallLocation()).c_str());
@@ -131,7 +150,17 @@ CRefCountPtr<CMsiPackageDesc> CProductInstaller::Proceed() {
     if (!m_extraProperties.empty())
         m_commandLine += m_extraProperties;
 
+    log.Line("Windows Installer command line: %s", m_commandLine.c_str());
+    if (log.IsActive()) {
+        // Enabled only now, after the setup's own lines: Windows Installer appends.
+        UINT enabled =
+            Msi().EnableLog(kLogMode, log.GetPath().c_str(), INSTALLLOGATTRIBUTES_APPEND);
+        if (enabled != ERROR_SUCCESS)
+            log.Line("Windows Installer's log could not be enabled: %u", enabled);
+    }
     m_installResult = Msi().InstallProduct(path.c_str(), m_commandLine.c_str());
+    log.KeepOwnLinesFirst();
+    log.Line("Windows Installer returned %u", m_installResult);
     if (!IsInstalledResult(m_installResult))
         return CRefCountPtr<CMsiPackageDesc>();
     return package;

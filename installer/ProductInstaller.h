@@ -4,10 +4,12 @@
 // of the family with its old folder passed on. CProductInstaller decides without
 // asking; CProductInstallerBase asks before an older version is replaced.
 #include <windows.h>
+#include <msi.h>
 
 #include <string>
 #include <vector>
 
+#include "installer/InstallLog.h"
 #include "installer/MsiPackageDesc.h"
 
 // A value between quotes for a Windows Installer command line, each quote in it
@@ -41,6 +43,13 @@ public:
     // Error::Q7ExceptionText when there is no package to install.
     CRefCountPtr<CMsiPackageDesc> Proceed();
 
+    // Windows Installer's user interface for the installation (INSTALLUILEVEL_FULL
+    // unless set).
+    void SetUILevel(INSTALLUILEVEL level) { m_uiLevel = level; }
+    // The run's log (not owned; null or inactive: none). Proceed writes its decisions
+    // there, has Windows Installer append its own log, then writes the result.
+    void SetLog(CInstallLog* log) { m_log = log; }
+
     const std::string& GetCommandLine() const { return m_commandLine; }
     bool IsProductInstalled() const { return m_productInstalled; }
     // What Proceed ended with: Windows Installer's result, or ERROR_INSTALL_USEREXIT
@@ -60,6 +69,8 @@ private:
     bool m_productInstalled = false;
     std::string m_commandLine;
     UINT m_installResult = ERROR_INSTALL_FAILURE;
+    INSTALLUILEVEL m_uiLevel = INSTALLUILEVEL_FULL;
+    CInstallLog* m_log = nullptr;
 };
 
 class CProductInstallerBase : public CProductInstaller {

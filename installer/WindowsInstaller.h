@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
-#include <oaidl.h>
 
 class IWindowsInstaller {
 public:
@@ -29,9 +28,9 @@ public:
                                           DWORD* size) = 0;
     virtual INSTALLSTATE LocateComponent(const char* component, char* buffer, DWORD* size) = 0;
 
-    // The automation object WindowsInstaller.Installer: created, run and asked for
-    // its Installer dispatch interface. Returns the HRESULT of the step that failed.
-    virtual HRESULT CreateInstallerObject(IDispatch** installer) = 0;
+    // ERROR_SUCCESS when the database functions above (OpenDatabase to CloseHandle)
+    // can be called; otherwise the reason they cannot: msi.dll or one of them missing.
+    virtual UINT CheckDatabaseFunctions() = 0;
 };
 
 // The implementation in use.

@@ -1,12 +1,6 @@
 #include "installer/WindowsInstallerApi.h"
 
-#include <ole2.h>
-
 namespace {
-
-// {000C1090-0000-0000-C000-000000000046}: WindowsInstaller.Installer and its
-// Installer dispatch interface share this GUID.
-const GUID kInstallerGuid = {0x000C1090, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 const UINT kUnavailable = ERROR_INSTALL_SERVICE_FAILURE;
 
@@ -101,22 +95,15 @@ INSTALLSTATE CWindowsInstallerApi::LocateComponent(const char* component, char* 
     return fn ? fn(component, buffer, size) : INSTALLSTATE_UNKNOWN;
 }
 
-HRESULT CWindowsInstallerApi::CreateInstallerObject(IDispatch** installer) {
-    if (!installer)
-        return E_POINTER;
-    *installer = nullptr;
-    IUnknown* unknown = nullptr;
-    HRESULT hr = CoCreateInstance(kInstallerGuid, nullptr, CLSCTX_ALL, IID_IUnknown,
-                                  reinterpret_cast<void**>(&unknown));
-    if (FAILED(hr))
-        return hr;
-    hr = OleRun(unknown);
-    if (SUCCEEDED(hr))
-        hr = unknown->QueryInterface(kInstallerGuid, reinterpret_cast<void**>(installer));
-    unknown->Release();
-    if (SUCCEEDED(hr) && !*installer)
-        hr = E_NOINTERFACE;
-    return hr;
+UINT CWindowsInstallerApi::CheckDatabaseFunctions() {
+    static const char* const kNames[] = {"MsiOpenDatabaseA",    "MsiDatabaseOpenViewA",
+                                         "MsiViewExecute",      "MsiViewFetch",
+                                         "MsiRecordGetStringA", "MsiCloseHandle"};
+    for (const char* name : kNames) {
+        if (!Resolve<FARPROC>(name))
+            return m_msi ? ERROR_PROC_NOT_FOUND : ERROR_MOD_NOT_FOUND;
+    }
+    return ERROR_SUCCESS;
 }
 
 namespace {

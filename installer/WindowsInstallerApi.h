@@ -27,7 +27,7 @@ public:
     INSTALLSTATE GetComponentPath(const char* product, const char* component, char* buffer,
                                   DWORD* size) override;
     INSTALLSTATE LocateComponent(const char* component, char* buffer, DWORD* size) override;
-    HRESULT CreateInstallerObject(IDispatch** installer) override;
+    UINT CheckDatabaseFunctions() override;
 
     // The loaded module (null until first use, or when msi.dll is unavailable).
     HMODULE Module() const { return m_msi.Get(); }

@@ -255,8 +255,8 @@ TEST_F(SetupFlowTest, RefusalsEndWithTheirOwnCodes) {
 
 TEST_F(SetupFlowTest, ErrorBeforeInstallingIsAFatalError) {
     InstallOutlook(kX64);
-    // The package cannot be read: the automation object is missing.
-    ON_CALL(scripted.msi, CreateInstallerObject(_)).WillByDefault(Return(REGDB_E_CLASSNOTREG));
+    // The package cannot be read: msi.dll's database functions are missing.
+    ON_CALL(scripted.msi, CheckDatabaseFunctions()).WillByDefault(Return(ERROR_PROC_NOT_FOUND));
     EXPECT_CALL(scripted.msi, InstallProduct(_, _)).Times(0);
     EXPECT_EQ(static_cast<UINT>(ERROR_INSTALL_FAILURE), Run());
     ASSERT_EQ(1u, boxes.boxes.size());

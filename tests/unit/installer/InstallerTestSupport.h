@@ -1,8 +1,7 @@
 #pragma once
-// Shared pieces of the installer tests: OLE for the automation object, the test
-// packages' identities, and a scripted Windows Installer that reads packages for real.
+// Shared pieces of the installer tests: the test packages' identities, and a
+// scripted Windows Installer that reads packages for real.
 #include <gmock/gmock.h>
-#include <ole2.h>
 
 #include <algorithm>
 #include <cstring>
@@ -53,8 +52,8 @@ inline auto InstalledProducts(std::vector<std::string> codes) {
     };
 }
 
-// Nothing installed, no product information, no database opens, installations
-// succeed: the defaults of a machine without the product.
+// Nothing installed, no product information, no database opens (msi.dll itself is
+// there), installations succeed: the defaults of a machine without the product.
 inline void ScriptEmptyMachine(MockWindowsInstaller& msi) {
     using ::testing::_;
     using ::testing::Return;
@@ -69,17 +68,27 @@ inline void ScriptEmptyMachine(MockWindowsInstaller& msi) {
     ON_CALL(msi, ViewFetch(_, _)).WillByDefault(Return(ERROR_INVALID_HANDLE));
     ON_CALL(msi, RecordGetString(_, _, _, _)).WillByDefault(Return(ERROR_INVALID_HANDLE));
     ON_CALL(msi, GetComponentPath(_, _, _, _)).WillByDefault(Return(INSTALLSTATE_UNKNOWN));
-    ON_CALL(msi, CreateInstallerObject(_)).WillByDefault(Return(REGDB_E_CLASSNOTREG));
+    ON_CALL(msi, CheckDatabaseFunctions()).WillByDefault(Return(ERROR_SUCCESS));
 }
 
-// An empty machine whose packages are read by the real automation object.
+// An empty machine whose package databases are read by the real msi.dll.
 class ScriptedMsi {
 public:
     ScriptedMsi() {
+        using ::testing::_;
+        using ::testing::Invoke;
+        using Real = CWindowsInstallerApi;
         ScriptEmptyMachine(msi);
-        ON_CALL(msi, CreateInstallerObject(::testing::_))
-            .WillByDefault(
-                [this](IDispatch** installer) { return real.CreateInstallerObject(installer); });
+        ON_CALL(msi, CheckDatabaseFunctions())
+            .WillByDefault(Invoke(&real, &Real::CheckDatabaseFunctions));
+        ON_CALL(msi, OpenDatabase(_, _, _)).WillByDefault(Invoke(&real, &Real::OpenDatabase));
+        ON_CALL(msi, DatabaseOpenView(_, _, _))
+            .WillByDefault(Invoke(&real, &Real::DatabaseOpenView));
+        ON_CALL(msi, ViewExecute(_, _)).WillByDefault(Invoke(&real, &Real::ViewExecute));
+        ON_CALL(msi, ViewFetch(_, _)).WillByDefault(Invoke(&real, &Real::ViewFetch));
+        ON_CALL(msi, RecordGetString(_, _, _, _))
+            .WillByDefault(Invoke(&real, &Real::RecordGetString));
+        ON_CALL(msi, CloseHandle(_)).WillByDefault(Invoke(&real, &Real::CloseHandle));
     }
 
     CWindowsInstallerApi real;

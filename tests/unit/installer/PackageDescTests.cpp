@@ -3,6 +3,7 @@
 #include "error/Q7Exception.h"
 #include "fs/FileSystem.h"
 #include "installer/MsiPackageDesc.h"
+#include "installer/ProductInstaller.h"
 #include "tests/unit/installer/InstallerTestSupport.h"
 
 using ::testing::_;
@@ -75,6 +76,62 @@ TEST(PackageDesc, UnwrittenPackageFailsAtTheFirstRead) {
     ScriptedMsi scripted;
     auto package = NewPackage(999); // no such resource: an empty file
     EXPECT_THROW(package->GetUpgradeCode(), Error::Q7ExceptionText);
+    // A failed read is not kept as an empty value.
+    EXPECT_THROW(package->GetUpgradeCode(), Error::Q7ExceptionText);
+}
+
+TEST(PackageDesc, EachPropertyIsReadOnceInAWholeInstallerRun) {
+    const char kOld[] = "{9D1A3C55-0B7E-4F62-8A19-2C4E6F8A0B13}";
+    struct Case {
+        const char* name;
+        const char* related;        // installed product of the family, "" for none
+        const char* relatedVersion; // its version
+    } const cases[] = {
+        {"fresh", "", ""},
+        {"repair", kTestProductCode, "1.2.3"},
+        {"upgrade", kOld, "1.0.0"},
+    };
+    for (const Case& c : cases) {
+        ScriptedMsi scripted;
+        if (*c.related) {
+            ScriptRelated(scripted.msi, kTestUpgradeCode, c.related);
+            ON_CALL(scripted.msi, EnumProducts(_, _)).WillByDefault(InstalledProducts({c.related}));
+            ScriptProductInfo(scripted.msi, c.related, "VersionString", c.relatedVersion);
+            ScriptProductInfo(scripted.msi, c.related, "InstallLocation", "D:\\Old");
+        }
+        auto package = NewPackage(kTestPackage);
+        // Every open of the package and every Property query, passed on to msi.dll.
+        int opens = 0;
+        std::vector<std::string> queries;
+        ON_CALL(scripted.msi, OpenDatabase(_, _, _))
+            .WillByDefault([&](const char* path, const char* persist, MSIHANDLE* database) {
+                if (package->GetPath() == path)
+                    ++opens;
+                return scripted.real.OpenDatabase(path, persist, database);
+            });
+        ON_CALL(scripted.msi, DatabaseOpenView(_, _, _))
+            .WillByDefault([&](MSIHANDLE database, const char* query, MSIHANDLE* view) {
+                if (std::strstr(query, "FROM Property"))
+                    queries.push_back(query);
+                return scripted.real.DatabaseOpenView(database, query, view);
+            });
+        EXPECT_CALL(scripted.msi, InstallProduct(_, _));
+
+        CProductInstaller installer(package, false);
+        EXPECT_TRUE(installer.Proceed()) << c.name;
+        // And asked again after the run, still nothing more is read.
+        EXPECT_EQ(kTestProductCode, package->GetProductCode());
+        EXPECT_EQ((std::vector<int>{1, 2, 3}), package->GetProductVersion());
+
+        // The upgrade code first: for a broken package its error is the one shown.
+        const char kQuery[] = "SELECT Value FROM Property WHERE Property=";
+        EXPECT_EQ((std::vector<std::string>{std::string(kQuery) + "'UpgradeCode'",
+                                            std::string(kQuery) + "'ProductCode'",
+                                            std::string(kQuery) + "'ProductVersion'"}),
+                  queries)
+            << c.name;
+        EXPECT_EQ(3, opens) << c.name;
+    }
 }
 
 TEST(PackageDescVector, FindsTheFirstPackageWhoseFamilyIsInstalled) {

@@ -336,6 +336,44 @@ TEST_F(ProductInstallerTest, LogIsWrittenOnlyWhenAsked) {
     }
 }
 
+TEST_F(ProductInstallerTest, RunLogTakesTheFixedLogsPlaceAndIsEnabledLast) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + "tolvane installer run.log";
+    CInstallLog log;
+    ASSERT_TRUE(log.Create(path));
+    {
+        ScriptedMsi scripted;
+        ::testing::InSequence order;
+        EXPECT_CALL(scripted.msi, SetInternalUI(INSTALLUILEVEL_NONE, _));
+        // Only after the setup's own lines, and appending to them.
+        EXPECT_CALL(scripted.msi, EnableLog(0x3fdf, StrEq(path), INSTALLLOGATTRIBUTES_APPEND));
+        EXPECT_CALL(scripted.msi, InstallProduct(_, _)).WillOnce(Return(ERROR_INSTALL_FAILURE));
+        CProductInstaller installer(NewPackage(), true);
+        installer.SetUILevel(INSTALLUILEVEL_NONE);
+        installer.SetLog(&log);
+        EXPECT_FALSE(installer.Proceed());
+    }
+    std::string text;
+    {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        char buffer[4096];
+        DWORD read = 0;
+        ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+        CloseHandle(file);
+        text.assign(buffer, read);
+    }
+    DeleteFileA(path.c_str());
+    size_t commandLine = text.find("TolvaneSetup: Windows Installer command line: ACTION=INSTALL "
+                                   "Q7STSDATA=\"\"\r\n");
+    size_t result = text.find("TolvaneSetup: Windows Installer returned 1603\r\n");
+    EXPECT_NE(std::string::npos, commandLine) << text;
+    EXPECT_NE(std::string::npos, result) << text;
+    EXPECT_LT(commandLine, result) << text;
+}
+
 TEST_F(ProductInstallerTest, CanProceedFalseStopsAfterUiLevel) {
     class Refusing : public CProductInstaller {
     public:

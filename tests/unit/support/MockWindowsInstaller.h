@@ -25,7 +25,7 @@ public:
     MOCK_METHOD(INSTALLSTATE, GetComponentPath, (const char*, const char*, char*, DWORD*),
                 (override));
     MOCK_METHOD(INSTALLSTATE, LocateComponent, (const char*, char*, DWORD*), (override));
-    MOCK_METHOD(HRESULT, CreateInstallerObject, (IDispatch**), (override));
+    MOCK_METHOD(UINT, CheckDatabaseFunctions, (), (override));
 
 private:
     IWindowsInstaller* m_previous;
