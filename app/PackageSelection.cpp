@@ -48,9 +48,13 @@ UINT SetupFor(const EditionCodes& codes, const InstallSettings& settings) {
     CRefCountPtr<CMsiPackageDesc> package =
         MakeRefCounted<CMsiPackageDesc>(codes.packageResource, "Q7TolvaneAddinSetup.msi", 0, true);
     // The plain installer replaces an older version without asking.
-    std::shared_ptr<CProductInstaller> installer =
-        settings.askBeforeReplacing ? std::make_shared<CProductInstallerBase>(false, package)
-                                    : std::make_shared<CProductInstaller>(package, false);
+    // Owned here alone: a unique owner keeps the shared owner's run-time support
+    // (a lock pool and type tags) out of the download.
+    std::unique_ptr<CProductInstaller> installer;
+    if (settings.askBeforeReplacing)
+        installer = std::make_unique<CProductInstallerBase>(false, package);
+    else
+        installer = std::make_unique<CProductInstaller>(package, false);
     package.Reset();
     installer->SetUILevel(settings.uiLevel);
     installer->SetLog(settings.log);

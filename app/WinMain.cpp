@@ -4,15 +4,12 @@
 #include <cstdlib>
 
 #include "app/Q7TolvaneSetupBootApp.h"
-#include "framework/FwLibrary.h"
 
 namespace {
 CQ7TolvaneSetupBootApp theApp;
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // Before anything can load a DLL: never from the setup's own (Downloads) folder.
-    FwRestrictDllSearchPath();
     theApp.SetCommandLine(GetCommandLineW());
     return FwRunApplication();
 }

@@ -81,16 +81,17 @@ extern "C" int FwGdipNotStarted() {
 } // namespace
 
 // The pointers, one after the other in the list's order (so a list of names is all
-// that resolving needs), and one jump per function through its pointer, each jump
-// in its own section so the linker drops unused ones.
+// that resolving needs), and one six-byte jump per function through its pointer,
+// packed in one section: each stub of its own would be padded to 16 bytes.
 asm(".section .data$fwgdip,\"w\"\n"
     ".p2align 3\n"
     "fw_gdip_slots:\n"
+    ".section .text$fwgdip,\"x\"\n"
     ".text\n");
 #define FW_GDIP_STUB(name)                                                                         \
     asm(".section .data$fwgdip,\"w\"\n"                                                            \
         "fw_gdip_" #name ": .quad FwGdipNotStarted\n"                                              \
-        ".section .text$fwgdip_" #name ",\"x\"\n"                                                  \
+        ".section .text$fwgdip,\"x\"\n"                                                            \
         ".globl " #name "\n" #name ":\n"                                                           \
         "    jmp *fw_gdip_" #name "(%rip)\n"                                                       \
         ".text\n");
