@@ -124,22 +124,22 @@ STDMETHODIMP CFwBrowserSite::GetHostInfo(DOCHOSTUIINFO* info) {
     return m_owner ? m_owner->OnGetHostInfo(info) : S_OK;
 }
 
-STDMETHODIMP CFwBrowserSite::GetOptionKeyPath(LPOLESTR* key, DWORD) {
+STDMETHODIMP CFwDocHostAnswers::GetOptionKeyPath(LPOLESTR* key, DWORD) {
     return NoObject(key, S_FALSE);
 }
 
-STDMETHODIMP CFwBrowserSite::GetDropTarget(IDropTarget*, IDropTarget** out) {
+STDMETHODIMP CFwDocHostAnswers::GetDropTarget(IDropTarget*, IDropTarget** out) {
     return NoObject(out, E_NOTIMPL);
 }
 
-STDMETHODIMP CFwBrowserSite::GetExternal(IDispatch** out) {
+STDMETHODIMP CFwDocHostAnswers::GetExternal(IDispatch** out) {
     return NoObject(out, S_FALSE);
 }
 
-STDMETHODIMP CFwBrowserSite::TranslateUrl(DWORD, LPWSTR, LPWSTR* out) {
+STDMETHODIMP CFwDocHostAnswers::TranslateUrl(DWORD, LPWSTR, LPWSTR* out) {
     return NoObject(out, S_FALSE);
 }
 
-STDMETHODIMP CFwBrowserSite::FilterDataObject(IDataObject*, IDataObject** out) {
+STDMETHODIMP CFwDocHostAnswers::FilterDataObject(IDataObject*, IDataObject** out) {
     return NoObject(out, S_FALSE);
 }

@@ -3,7 +3,8 @@
 // the browser's client site, in-place site and frame, and its document host UI
 // handler. Policy questions go back to the owner through a callback interface.
 //
-// Classes in this file: IFwBrowserSiteOwner, CFwBrowserSite.
+// Classes in this file: IFwBrowserSiteOwner, CFwInPlaceSiteAnswers,
+// CFwInPlaceFrameAnswers, CFwDocHostAnswers, CFwBrowserSite.
 #include <windows.h>
 #include <mshtmhst.h>
 #include <oleidl.h>
@@ -22,10 +23,62 @@ public:
     virtual HRESULT OnGetHostInfo(DOCHOSTUIINFO* info) = 0;
 };
 
+// Answers that need no state sit in the branch of their interface: the site's
+// tables then point at them directly, not at this-adjusting thunks.
+class CFwInPlaceSiteAnswers : public IOleInPlaceSite {
+public:
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+    STDMETHODIMP OnPosRectChange(const RECT*) override { return S_OK; }
+};
+
+// A frame without menus or toolbars.
+class CFwInPlaceFrameAnswers : public IOleInPlaceFrame {
+public:
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP GetBorder(RECT*) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
+    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(MSG*, WORD) override { return S_FALSE; }
+};
+
+// Everything but the two policy questions.
+class CFwDocHostAnswers : public IDocHostUIHandler {
+public:
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override {
+        return S_OK;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(const RECT*, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(MSG*, const GUID*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override;
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** out) override;
+    STDMETHODIMP GetExternal(IDispatch** out) override;
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* out) override;
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** out) override;
+};
+
 class CFwBrowserSite : public IOleClientSite,
-                       public IOleInPlaceSite,
-                       public IOleInPlaceFrame,
-                       public IDocHostUIHandler {
+                       public CFwInPlaceSiteAnswers,
+                       public CFwInPlaceFrameAnswers,
+                       public CFwDocHostAnswers {
 public:
     // A new site holding one reference for the caller; empty when out of memory.
     static CFwComPtr<CFwBrowserSite> Create(IFwBrowserSiteOwner* owner, HWND host);
@@ -51,52 +104,16 @@ public:
 
     // IOleWindow (of both the in-place site and the frame)
     STDMETHODIMP GetWindow(HWND* out) override;
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     // IOleInPlaceSite
     STDMETHODIMP CanInPlaceActivate() override { return m_host ? S_OK : S_FALSE; }
-    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
-    STDMETHODIMP OnUIActivate() override { return S_OK; }
     STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, RECT* pos,
                                   RECT* clip, OLEINPLACEFRAMEINFO* info) override;
-    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
-    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
-    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
-    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
-    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
-    STDMETHODIMP OnPosRectChange(const RECT*) override { return S_OK; }
-
-    // IOleInPlaceUIWindow / IOleInPlaceFrame: a frame without menus or toolbars.
-    STDMETHODIMP GetBorder(RECT*) override { return INPLACE_E_NOTOOLSPACE; }
-    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
-    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
-    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
-    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
-    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
-    STDMETHODIMP TranslateAccelerator(MSG*, WORD) override { return S_FALSE; }
 
     // IDocHostUIHandler: the two policy questions go to the owner.
     STDMETHODIMP ShowContextMenu(DWORD id, POINT* pt, IUnknown* cmdTarget,
                                  IDispatch* reserved) override;
     STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
-    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
-                        IOleInPlaceUIWindow*) override {
-        return S_OK;
-    }
-    STDMETHODIMP HideUI() override { return S_OK; }
-    STDMETHODIMP UpdateUI() override { return S_OK; }
-    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
-    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
-    STDMETHODIMP ResizeBorder(const RECT*, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
-    STDMETHODIMP TranslateAccelerator(MSG*, const GUID*, DWORD) override { return S_FALSE; }
-    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override;
-    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** out) override;
-    STDMETHODIMP GetExternal(IDispatch** out) override;
-    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* out) override;
-    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** out) override;
 
 private:
     CFwBrowserSite(IFwBrowserSiteOwner* owner, HWND host);
