@@ -22,7 +22,7 @@ using ExitFunction = void(__cdecl*)();
 
 // Static destructors: the global ones (one entry) and one per function-local
 // static object. Run in reverse order when WinMain returns.
-ExitFunction g_exitFunctions[32];
+ExitFunction g_exitFunctions[32] __attribute__((section(".bss"))); // not in the file
 int g_exitCount = 0;
 
 // The command line without the program's name, as WinMain expects it.
@@ -42,24 +42,6 @@ void RunExitFunctions() {
 }
 
 } // namespace
-
-// C++ exceptions are thrown and caught on the setup's one thread only. The
-// run-time's per-thread record of them would bring emulated thread-local
-// storage and its thread-exit hooks into the download.
-namespace {
-struct CaughtExceptions {
-    void* caughtExceptions;
-    unsigned int uncaughtExceptions;
-} g_caughtExceptions;
-} // namespace
-
-extern "C" void* __cxa_get_globals() noexcept {
-    return &g_caughtExceptions;
-}
-
-extern "C" void* __cxa_get_globals_fast() noexcept {
-    return &g_caughtExceptions;
-}
 
 extern "C" int __cdecl atexit(ExitFunction function) {
     if (g_exitCount == static_cast<int>(sizeof g_exitFunctions / sizeof g_exitFunctions[0]))
