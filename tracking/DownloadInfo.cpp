@@ -48,7 +48,9 @@ void CDownloadInfo::LoadFromResource(HMODULE module, LPCSTR type, LPCSTR name) {
     if (!FwResourceBytes(module, type, name, &bytes, &size) || size == 0)
         return;
     // An odd last byte is no code unit.
-    m_strData.assign(static_cast<const char16_t*>(bytes), size / 2);
+    // Constructed, not assigned: assignment brings the string's general
+    // replace code along.
+    m_strData = std::u16string(static_cast<const char16_t*>(bytes), size / 2);
 }
 
 std::string CDownloadInfo::GetEncoded() const {
