@@ -2,6 +2,7 @@
 
 #include "framework/FwString.h"
 #include "framework/FwWnd.h"
+#include "ui/GdiPlusDlg.h"
 
 CButtonCloseFinishDlg::CButtonCloseFinishDlg() {
     SetRoundedFrame(true, 10);
@@ -14,43 +15,29 @@ CButtonCloseFinishDlg::CButtonCloseFinishDlg() {
 CButtonCloseFinishDlg::~CButtonCloseFinishDlg() = default;
 
 CGdiPlusButton::FontPtr CButtonCloseFinishDlg::CreateCaptionFont(GraphicsPtr) {
-    return boost::make_shared<Gdiplus::Font>(L"Arial", 14.0f, Gdiplus::FontStyleRegular,
-                                             Gdiplus::UnitPixel);
+    return MakeSharedFont(L"Arial", 14.0f, Gdiplus::UnitPixel);
 }
 
 void CButtonCloseFinishDlg::DrawCaption(GraphicsPtr graphics, const wchar_t* text,
                                         Gdiplus::Rect* rect, FontPtr font, bool placeOnly) {
-    graphics->SetTextRenderingHint(m_nTextRenderingHint);
-    if (placeOnly) {
-        PlaceCaption(graphics, text, rect, font);
-        return;
-    }
     // The rectangle exactly, without the base's widening: the caption is centred in
     // the face it was fitted to.
-    DrawCaptionText(*graphics, text,
-                    Gdiplus::RectF(static_cast<Gdiplus::REAL>(rect->X),
-                                   static_cast<Gdiplus::REAL>(rect->Y),
-                                   static_cast<Gdiplus::REAL>(rect->Width),
-                                   static_cast<Gdiplus::REAL>(rect->Height)),
-                    *font);
+    DrawCaptionGrown(graphics, text, rect, font, placeOnly, 0, 0);
 }
 
-void CButtonCloseFinishDlg::FitToText(std::string caption) {
+void CButtonCloseFinishDlg::FitToText(const std::string& caption) {
     HWND hwnd = GetSafeHwnd();
     CFwClientDC dc(hwnd);
     if (!dc.Get())
         return;
-    GraphicsPtr graphics = boost::make_shared<Gdiplus::Graphics>(dc.Get());
+    GraphicsPtr graphics = MakeSharedGraphics(dc.Get());
     std::vector<wchar_t> wide = FwWiden(caption);
-    const wchar_t* text = wide.data();
     FontPtr font = CreateCaptionFont(graphics);
 
     RECT client = {};
     GetClientRect(hwnd, &client);
-    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(client.left),
-                          static_cast<Gdiplus::REAL>(client.top), 0.0f, 0.0f);
-    Gdiplus::RectF box;
-    graphics->MeasureString(text, -1, font.get(), layout, &box);
+    Gdiplus::RectF box =
+        MeasureCaption(*graphics, wide.data(), font.get(), client.left, client.top);
     float tw = box.Width;
     float th = box.Height;
 

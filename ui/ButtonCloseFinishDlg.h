@@ -12,7 +12,7 @@ public:
 
     // Sizes the button to the measured caption plus the margin and puts it at the
     // bottom right of its parent's client area.
-    void FitToText(std::string caption);
+    void FitToText(const std::string& caption);
 
 protected:
     void DrawCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect, FontPtr font,

@@ -2,7 +2,6 @@
 
 #include "framework/FwResources.h"
 #include "res/resource.h"
-#include "ui/FinishPage.h"
 
 CDlgFinishSetup::CDlgFinishSetup(std::string title, std::string buttonCaption, HWND parent)
     : CGdiPlusDlg(IDD_FINISH_SETUP, parent), m_nPageResourceId(IDR_PAGE_INDEX),
@@ -19,18 +18,6 @@ CDlgFinishSetup::~CDlgFinishSetup() {
         RemoveFolderTree(m_pathContent);
     } catch (...) {
     }
-}
-
-void CDlgFinishSetup::CreateContentFolder() {
-    m_pathContent = FinishPage::CreateContentFolder();
-}
-
-void CDlgFinishSetup::WriteIndexPage(std::string path) {
-    FinishPage::WriteIndexPage(m_nPageResourceId, std::move(path));
-}
-
-void CDlgFinishSetup::RemoveFolderTree(Q7FsPath folder) {
-    FinishPage::RemoveFolderTree(std::move(folder));
 }
 
 BOOL CDlgFinishSetup::PreTranslateMessage(MSG* msg) {
@@ -89,12 +76,7 @@ void CDlgFinishSetup::FillStripBelow(const CHtmlViewControl& view, Gdiplus::Grap
     RECT rc = {};
     GetClientRect(view.GetSafeHwnd(), &rc);
     int vh = rc.bottom - rc.top;
-    Gdiplus::Rect strip(0, vh, width, height - vh);
-    Gdiplus::LinearGradientBrush brush(strip, Gdiplus::Color(m_clrTop), Gdiplus::Color(m_clrBottom),
-                                       Gdiplus::LinearGradientModeVertical);
-    // Mirrored for the same reason as the dialog's own gradient: no wrapped row.
-    brush.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-    graphics.FillRectangle(&brush, strip);
+    FillArea(graphics, Gdiplus::Rect(0, vh, width, height - vh), m_clrTop, m_clrBottom, true);
     Gdiplus::Pen pen(Gdiplus::Color(0xFF808080), 2.0f);
     graphics.DrawLine(&pen, 0, vh, width, vh);
 }
@@ -105,8 +87,4 @@ bool CDlgFinishSetup::OnCommand(WPARAM wParam, LPARAM lParam) {
         return true;
     }
     return CGdiPlusDlg::OnCommand(wParam, lParam);
-}
-
-void CDlgFinishSetup::OnBnClickedClose() {
-    RunFinishAction();
 }

@@ -6,6 +6,7 @@
 
 #include "fs/Q7FsPath.h"
 #include "ui/ButtonCloseFinishDlg.h"
+#include "ui/FinishPage.h"
 #include "ui/GdiPlusDlg.h"
 #include "ui/HtmlViewControl.h"
 
@@ -25,9 +26,9 @@ public:
     // What the button does.
     virtual void RunFinishAction() = 0;
 
-    void CreateContentFolder();
-    void WriteIndexPage(std::string path);
-    void RemoveFolderTree(Q7FsPath folder);
+    void CreateContentFolder() { m_pathContent = FinishPage::CreateContentFolder(); }
+    void WriteIndexPage(std::string path) { FinishPage::WriteIndexPage(m_nPageResourceId, path); }
+    void RemoveFolderTree(Q7FsPath folder) { FinishPage::RemoveFolderTree(folder); }
 
     const Q7FsPath& GetContentFolder() const { return m_pathContent; }
 
@@ -37,7 +38,7 @@ protected:
     BOOL OnInitDialog() override;
     void DoDataExchange() override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-    void OnBnClickedClose();
+    void OnBnClickedClose() { RunFinishAction(); }
 
     // The initialisation and the strip painting, against the view a class shows.
     BOOL InitDialogWithView(CHtmlViewControl& view);

@@ -1,7 +1,5 @@
 #include "ui/DlgFinishSetupImpl.h"
 
-#include <memory>
-
 #include "framework/FwResources.h"
 #include "res/resource.h"
 #include "ui/FinishPage.h"
@@ -28,10 +26,9 @@ void CDlgFinishSetupImpl::WritePageFiles() {
 }
 
 void CDlgFinishSetupImpl::RunFinishAction() {
-    std::unique_ptr<COutlookLauncher> launcher =
-        m_launcherSystem ? std::make_unique<COutlookLauncher>(*m_launcherSystem)
-                         : std::make_unique<COutlookLauncher>();
+    COutlookLauncher launcher =
+        m_launcherSystem ? COutlookLauncher(*m_launcherSystem) : COutlookLauncher();
     // No question: the user asked for exactly this by pressing the button.
-    launcher->CloseAndStartOutlook(std::string());
+    launcher.CloseAndStartOutlook(std::string());
     EndDialog(IDOK);
 }

@@ -21,7 +21,7 @@ const LPCSTR kHtmlType = MAKEINTRESOURCEA(23); // RT_HTML
 const struct {
     const char* file; // relative to the content folder
     WORD id;
-    const char* type;
+    char type[4];
 } kPageFiles[] = {
     {"welcome_style.css", IDR_PAGE_CSS, "CSS"},
     {"images\\img1.jpg", IDR_PAGE_IMG1_JPG, "JPG"},
@@ -46,7 +46,7 @@ Q7FsPath CreateContentFolder() {
     return folder;
 }
 
-void WriteIndexPage(UINT resourceId, std::string path) {
+void WriteIndexPage(UINT resourceId, const std::string& path) {
     const void* bytes = nullptr;
     DWORD size = 0;
     FwResourceBytes(FwResourceModule(), kHtmlType, MAKEINTRESOURCEA(resourceId), &bytes, &size);
@@ -68,7 +68,7 @@ void WritePageFiles(const Q7FsPath& contentFolder) {
         WriteResourceToFile(contentFolder.Combine(file.file).c_str(), file.id, file.type);
 }
 
-void RemoveFolderTree(Q7FsPath folder) {
+void RemoveFolderTree(const Q7FsPath& folder) {
     if (!PathExists(folder))
         return;
     {

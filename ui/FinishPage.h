@@ -17,7 +17,7 @@ Q7FsPath CreateContentFolder();
 // Writes the RT_HTML resource resourceId of the application's module to path
 // behind exactly one UTF-8 byte-order mark, whether or not the resource has one.
 // Reports nothing: a missing resource leaves a file holding only the mark.
-void WriteIndexPage(UINT resourceId, std::string path);
+void WriteIndexPage(UINT resourceId, const std::string& path);
 
 // Writes the stylesheet beside the page and the five images into the folder
 // "images" below it. Reports nothing.
@@ -26,6 +26,6 @@ void WritePageFiles(const Q7FsPath& contentFolder);
 // Deletes the folder with everything in it, depth first. What cannot be deleted
 // (a read-only file, a file held open) stays, and so do the folders above it.
 // Reports nothing.
-void RemoveFolderTree(Q7FsPath folder);
+void RemoveFolderTree(const Q7FsPath& folder);
 
 } // namespace FinishPage

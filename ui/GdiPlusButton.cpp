@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "framework/FwString.h"
+#include "ui/GdiPlusDlg.h"
 
 #include <algorithm>
 #include <vector>
@@ -48,15 +49,11 @@ private:
     HDC m_dc;
 };
 
-std::string WindowText(HWND hwnd) {
-    std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-    GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()));
-    return text.data();
-}
-
-Gdiplus::Color WithAlpha(Gdiplus::ARGB colour, BYTE alpha) {
-    return Gdiplus::Color(alpha, static_cast<BYTE>(colour >> 16), static_cast<BYTE>(colour >> 8),
-                          static_cast<BYTE>(colour));
+// The window's text into text.
+void ReadWindowText(HWND hwnd, std::string& text) {
+    std::vector<char> buffer(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    GetWindowTextA(hwnd, buffer.data(), static_cast<int>(buffer.size()));
+    text = buffer.data();
 }
 
 } // namespace
@@ -64,23 +61,11 @@ Gdiplus::Color WithAlpha(Gdiplus::ARGB colour, BYTE alpha) {
 CGdiPlusButton::~CGdiPlusButton() {
     if (GetSafeHwnd())
         KillTimer(GetSafeHwnd(), GlowTimerId);
-    // GDI+ objects go before GDI+ is shut down, whoever holds the button.
+    // The cached face first; the image and the caption follow as members.
     m_spCachedFace.reset();
-    m_spImage.reset();
 }
 
 // ---------------------------------------------------------------- creation
-
-bool CGdiPlusButton::Create(const char* caption, DWORD style, const RECT& rect, HWND parent,
-                            UINT id) {
-    if (!CFwWnd::CreateEx(0, "BUTTON", caption, style, rect, parent, id))
-        return false;
-    if (style & BS_DEFPUSHBUTTON)
-        SetFocus(GetSafeHwnd());
-    if (m_strCaption.empty() && caption)
-        m_strCaption = caption;
-    return true;
-}
 
 bool CGdiPlusButton::CreateEx(DWORD exStyle, const char* className, const char* windowName,
                               DWORD style, const RECT& rect, HWND parent, UINT id) {
@@ -100,7 +85,7 @@ void CGdiPlusButton::PreSubclassWindow() {
     // Region and client rectangle once the window is ours.
     PostMessageA(hwnd, WM_SIZE, 0, 0);
     if (m_strCaption.empty())
-        m_strCaption = WindowText(hwnd);
+        ReadWindowText(hwnd, m_strCaption);
     // A template's default push button starts as the default: WM_GETDLGCODE answers
     // from m_bDefault, and BM_SETSTYLE never reaches the system button.
     LONG style = GetWindowLongA(hwnd, GWL_STYLE);
@@ -116,29 +101,6 @@ void CGdiPlusButton::RepaintNow() {
         RedrawWindow(GetSafeHwnd(), nullptr, nullptr, kRedrawNow);
 }
 
-void CGdiPlusButton::SetRoundedFrame(bool outerRing, int diameter) {
-    m_bOuterRing = outerRing;
-    m_nCornerDiameter = diameter;
-    RepaintNow();
-}
-
-void CGdiPlusButton::SetBorder(Gdiplus::ARGB colour, float width) {
-    m_clrBorder = colour;
-    m_fBorderWidth = width;
-    RepaintNow();
-}
-
-void CGdiPlusButton::SetOuterBorder(Gdiplus::ARGB colour, float width) {
-    m_clrOuter = colour;
-    m_fOuterWidth = width;
-    RepaintNow();
-}
-
-void CGdiPlusButton::SetShowFocusRect(bool show) {
-    m_bShowFocusRect = show;
-    RepaintNow();
-}
-
 // ---------------------------------------------------------------- painting
 
 void CGdiPlusButton::DrawButton(HDC dc) {
@@ -149,25 +111,19 @@ void CGdiPlusButton::DrawButton(HDC dc) {
     m_bEnabled = (GetWindowLongA(hwnd, GWL_STYLE) & WS_DISABLED) == 0;
     if (m_bDirty) {
         GetClientRect(hwnd, &m_rcClient);
-        int width = m_rcClient.right - m_rcClient.left;
-        int height = m_rcClient.bottom - m_rcClient.top;
+        Gdiplus::Rect rect(m_rcClient.left, m_rcClient.top, m_rcClient.right - m_rcClient.left,
+                           m_rcClient.bottom - m_rcClient.top);
         m_spCachedFace.reset();
-        if (width > 0 && height > 0) {
-            Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
-            if (bitmap.GetLastStatus() == Gdiplus::Ok) {
-                {
-                    GraphicsPtr graphics = boost::make_shared<Gdiplus::Graphics>(&bitmap);
-                    {
-                        CGraphicsDC bitmapDC(*graphics);
-                        if (bitmapDC.Get())
-                            PaintParentBackground(bitmapDC.Get(), m_rcClient);
-                    }
-                    graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-                    Gdiplus::Rect rect(m_rcClient.left, m_rcClient.top, width, height);
-                    RenderFace(graphics, &rect);
-                }
-                m_spCachedFace = boost::make_shared<Gdiplus::CachedBitmap>(&bitmap, &target);
+        CGdiplusOffscreen face(rect.Width, rect.Height);
+        if (const GraphicsPtr& graphics = face.GetGraphics()) {
+            {
+                CGraphicsDC bitmapDC(*graphics);
+                if (bitmapDC.Get())
+                    PaintParentBackground(bitmapDC.Get(), m_rcClient);
             }
+            graphics->SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+            RenderFace(graphics, &rect);
+            m_spCachedFace = face.Cache(target);
         }
         m_bDirty = false;
     }
@@ -197,7 +153,7 @@ HDC CGdiPlusButton::PaintParentBackground(HDC dc, const RECT& rect) {
 boost::shared_ptr<Gdiplus::GraphicsPath>
 CGdiPlusButton::CreateRoundedRectPath(int left, int top, int width, int height, int diameter) {
     int d = std::min(diameter, std::min(width, height));
-    auto path = boost::make_shared<Gdiplus::GraphicsPath>();
+    boost::shared_ptr<Gdiplus::GraphicsPath> path = MakeSharedPath();
     path->AddArc(left, top, d, d, 180.0f, 90.0f);
     path->AddArc(left + width - d - 1, top, d, d, 270.0f, 90.0f);
     path->AddArc(left + width - d - 1, top + height - d - 1, d, d, 0.0f, 90.0f);
@@ -206,7 +162,7 @@ CGdiPlusButton::CreateRoundedRectPath(int left, int top, int width, int height, 
     return path;
 }
 
-void CGdiPlusButton::DrawRoundedFrame(GraphicsPtr graphics, Gdiplus::Rect* rect,
+void CGdiPlusButton::DrawRoundedFrame(const GraphicsPtr& graphics, Gdiplus::Rect* rect,
                                       Gdiplus::ARGB colour, int diameter, float width) {
     auto path = CreateRoundedRectPath(rect->X, rect->Y, rect->Width, rect->Height, diameter);
     Gdiplus::Pen pen(Gdiplus::Color(colour), width);
@@ -227,18 +183,14 @@ void CGdiPlusButton::RenderFace(GraphicsPtr graphics, Gdiplus::Rect* rect) {
 }
 
 void CGdiPlusButton::DrawFrames(GraphicsPtr graphics, Gdiplus::Rect* rect) {
-    if (m_bOuterRing) {
-        rect->X += 2;
-        rect->Y += 2;
-        rect->Width -= 4;
-        rect->Height -= 4;
-        DrawRoundedFrame(graphics, rect, m_clrOuter, m_nCornerDiameter, m_fOuterWidth);
+    // The outer ring (when there is one) 2 pixels inside rect, the inner frame
+    // 1 pixel further in.
+    for (int inset = m_bOuterRing ? 2 : 1; inset > 0; --inset) {
+        bool outer = inset == 2;
+        rect->Inflate(-inset, -inset);
+        DrawRoundedFrame(graphics, rect, outer ? m_clrOuter : m_clrBorder, m_nCornerDiameter,
+                         outer ? m_fOuterWidth : m_fBorderWidth);
     }
-    rect->X += 1;
-    rect->Y += 1;
-    rect->Width -= 2;
-    rect->Height -= 2;
-    DrawRoundedFrame(graphics, rect, m_clrBorder, m_nCornerDiameter, m_fBorderWidth);
 }
 
 void CGdiPlusButton::DrawGradientFace(GraphicsPtr graphics, Gdiplus::Rect* rect) {
@@ -249,7 +201,7 @@ void CGdiPlusButton::DrawSolidFace(GraphicsPtr graphics, Gdiplus::Rect* rect) {
     FillFace(graphics, rect, false);
 }
 
-void CGdiPlusButton::FillFace(GraphicsPtr graphics, Gdiplus::Rect* rect, bool gradient) {
+void CGdiPlusButton::FillFace(const GraphicsPtr& graphics, Gdiplus::Rect* rect, bool gradient) {
     auto path =
         CreateRoundedRectPath(rect->X, rect->Y, rect->Width, rect->Height, m_nCornerDiameter);
     graphics->SetClip(path.get(), Gdiplus::CombineModeReplace);
@@ -262,17 +214,7 @@ void CGdiPlusButton::FillFace(GraphicsPtr graphics, Gdiplus::Rect* rect, bool gr
         top = m_clrPressedTop;
         bottom = m_clrPressedBottom;
     }
-    if (gradient) {
-        Gdiplus::LinearGradientBrush brush(*rect, Gdiplus::Color(top), Gdiplus::Color(bottom),
-                                           Gdiplus::LinearGradientModeVertical);
-        // Flipped tiles: a row that rounds just outside the rectangle takes the
-        // edge's own colour, not the far end's (a dark line along the top).
-        brush.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-        graphics->FillPath(&brush, path.get());
-    } else {
-        Gdiplus::SolidBrush brush{Gdiplus::Color(top)};
-        graphics->FillPath(&brush, path.get());
-    }
+    FillArea(*graphics, *rect, top, bottom, gradient, path.get());
     if (GetSafeHwnd() && GetFocus() == GetSafeHwnd())
         DrawFocusRectangle(graphics, rect);
     if (m_bDefault && m_nState == StateNormal)
@@ -294,81 +236,81 @@ void CGdiPlusButton::DrawFocusRectangle(GraphicsPtr graphics, Gdiplus::Rect* rec
 
 void CGdiPlusButton::DrawDefaultGlow(GraphicsPtr graphics, Gdiplus::Rect* rect) {
     float strength = static_cast<float>(m_clrGlow >> 24) * m_fGlow;
-    BYTE alpha = static_cast<BYTE>(static_cast<int>(strength) & 0xFF);
-    Gdiplus::LinearGradientBrush brush(*rect, WithAlpha(m_clrGlow, 0), WithAlpha(m_clrGlow, alpha),
-                                       Gdiplus::LinearGradientModeVertical);
-    brush.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-    graphics->FillRectangle(&brush, *rect);
+    Gdiplus::ARGB alpha = static_cast<Gdiplus::ARGB>(static_cast<int>(strength) & 0xFF);
+    Gdiplus::ARGB colour = m_clrGlow & 0x00FFFFFF;
+    FillArea(*graphics, *rect, colour, colour | alpha << 24, true);
 }
 
-std::vector<wchar_t> CGdiPlusButton::CaptionText() const {
+inline std::vector<wchar_t> CGdiPlusButton::CaptionText() const {
     if (!m_strCaption.empty() || !GetSafeHwnd())
         return FwWiden(m_strCaption);
-    return FwWiden(WindowText(GetSafeHwnd()));
+    std::string text;
+    ReadWindowText(GetSafeHwnd(), text);
+    return FwWiden(text);
 }
 
 void CGdiPlusButton::DrawContent(GraphicsPtr graphics, Gdiplus::Rect* rect) {
     std::vector<wchar_t> wide = CaptionText();
     const wchar_t* text = wide.data();
     bool hasText = text[0] != L'\0';
-    if (m_spImage && hasText) {
-        FontPtr font = CreateCaptionFont(graphics);
-        Gdiplus::Rect caption = *rect;
-        DrawCaption(graphics, text, &caption, font, true);
-        Gdiplus::Rect picture = *rect;
-        DrawPicture(graphics, m_spImage, &picture, true);
-        if (m_nImageAlign == AlignLeft && picture.Width > caption.X)
-            caption.X = picture.Width + 5;
-        else if (m_nImageAlign == AlignRight && caption.GetRight() > picture.X)
-            caption.X = picture.X - caption.Width + 5;
-        DrawPicture(graphics, m_spImage, &picture, false);
-        DrawCaption(graphics, text, &caption, font, false);
-        return;
-    }
-    if (hasText) {
-        FontPtr font = CreateCaptionFont(graphics);
-        DrawCaption(graphics, text, rect, font, false);
-    }
+    FontPtr font = hasText ? CreateCaptionFont(graphics) : FontPtr();
+    // Beside an image both are placed first; alone, the caption takes the whole
+    // rect (the format centres it) and the image is placed in a copy.
+    Gdiplus::Rect caption = *rect;
     if (m_spImage) {
         Gdiplus::Rect picture = *rect;
+        if (hasText)
+            DrawCaption(graphics, text, &caption, font, true);
         DrawPicture(graphics, m_spImage, &picture, true);
+        if (hasText) {
+            if (m_nImageAlign == AlignLeft && picture.Width > caption.X)
+                caption.X = picture.Width + 5;
+            else if (m_nImageAlign == AlignRight && caption.GetRight() > picture.X)
+                caption.X = picture.X - caption.Width + 5;
+        }
         DrawPicture(graphics, m_spImage, &picture, false);
+        rect = &caption;
     }
+    if (hasText)
+        DrawCaption(graphics, text, rect, font, false);
 }
 
 void CGdiPlusButton::DrawCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect,
                                  FontPtr font, bool placeOnly) {
+    DrawCaptionGrown(graphics, text, rect, font, placeOnly, 1, 2);
+}
+
+void CGdiPlusButton::DrawCaptionGrown(const GraphicsPtr& graphics, const wchar_t* text,
+                                      Gdiplus::Rect* rect, const FontPtr& font, bool placeOnly,
+                                      int growWidth, int growHeight) {
     graphics->SetTextRenderingHint(m_nTextRenderingHint);
     if (placeOnly) {
         PlaceCaption(graphics, text, rect, font);
         return;
     }
-    DrawCaptionText(*graphics, text,
-                    Gdiplus::RectF(static_cast<Gdiplus::REAL>(rect->X),
-                                   static_cast<Gdiplus::REAL>(rect->Y),
-                                   static_cast<Gdiplus::REAL>(rect->Width + 1),
-                                   static_cast<Gdiplus::REAL>(rect->Height + 2)),
-                    *font);
-}
-
-void CGdiPlusButton::DrawCaptionText(Gdiplus::Graphics& graphics, const wchar_t* text,
-                                     const Gdiplus::RectF& layout, const Gdiplus::Font& font) {
     Gdiplus::StringFormat format(0, LANG_NEUTRAL);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
     format.SetAlignment(Gdiplus::StringAlignmentCenter);
     format.SetHotkeyPrefix(m_bShowAccel ? Gdiplus::HotkeyPrefixShow : Gdiplus::HotkeyPrefixHide);
     format.SetTrimming(Gdiplus::StringTrimmingWord);
     Gdiplus::SolidBrush brush{Gdiplus::Color(m_bEnabled ? m_clrText : m_clrTextDisabled)};
-    graphics.SetTextRenderingHint(m_nTextRenderingHint);
-    graphics.DrawString(text, -1, &font, layout, &format, &brush);
+    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect->X), static_cast<Gdiplus::REAL>(rect->Y),
+                          static_cast<Gdiplus::REAL>(rect->Width + growWidth),
+                          static_cast<Gdiplus::REAL>(rect->Height + growHeight));
+    graphics->DrawString(text, -1, font.get(), layout, &format, &brush);
+}
+
+Gdiplus::RectF CGdiPlusButton::MeasureCaption(Gdiplus::Graphics& graphics, const wchar_t* text,
+                                              const Gdiplus::Font* font, int x, int y) {
+    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y), 0.0f, 0.0f);
+    Gdiplus::RectF box;
+    graphics.MeasureString(text, -1, font, layout, &box);
+    return box;
 }
 
 void CGdiPlusButton::PlaceCaption(GraphicsPtr graphics, const wchar_t* text, Gdiplus::Rect* rect,
                                   FontPtr font) {
-    Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rect->X), static_cast<Gdiplus::REAL>(rect->Y),
-                          0.0f, 0.0f);
-    Gdiplus::RectF box;
-    graphics->MeasureString(text, -1, font.get(), layout, &box);
+    Gdiplus::RectF box = MeasureCaption(*graphics, text, font.get(), rect->X, rect->Y);
     double tw = box.Width;
     double th = box.Height;
     int top = static_cast<int>(rect->Height / 2 - th * 0.5);
@@ -383,7 +325,6 @@ void CGdiPlusButton::PlaceCaption(GraphicsPtr graphics, const wchar_t* text, Gdi
 }
 
 CGdiPlusButton::FontPtr CGdiPlusButton::CreateCaptionFont(GraphicsPtr graphics) {
-    FontPtr font;
     {
         CGraphicsDC dc(*graphics);
         HFONT hfont = GetSafeHwnd()
@@ -393,17 +334,12 @@ CGdiPlusButton::FontPtr CGdiPlusButton::CreateCaptionFont(GraphicsPtr graphics) 
         if (!hfont)
             hfont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
         if (hfont && dc.Get()) {
-            LOGFONTA logfont;
-            if (GetObjectA(hfont, sizeof logfont, &logfont) == sizeof logfont)
-                font = boost::make_shared<Gdiplus::Font>(dc.Get(), &logfont);
-            else
-                font = boost::make_shared<Gdiplus::Font>(dc.Get());
+            FontPtr font = MakeSharedFont(dc.Get(), hfont);
+            if (font->GetLastStatus() == Gdiplus::Ok)
+                return font;
         }
     }
-    if (!font || font->GetLastStatus() != Gdiplus::Ok)
-        font = boost::make_shared<Gdiplus::Font>(L"Arial", 12.0f, Gdiplus::FontStyleRegular,
-                                                 Gdiplus::UnitPoint);
-    return font;
+    return MakeSharedFont(L"Arial", 12.0f, Gdiplus::UnitPoint);
 }
 
 void CGdiPlusButton::PlacePicture(GraphicsPtr, ImagePtr image, Gdiplus::Rect* rect) {
@@ -431,7 +367,7 @@ void CGdiPlusButton::DrawPicture(GraphicsPtr graphics, ImagePtr image, Gdiplus::
         return;
     }
     // Disabled: luminance grey at half strength.
-    Gdiplus::ColorMatrix grey = {{
+    static const Gdiplus::ColorMatrix grey = {{
         {0.299f, 0.299f, 0.299f, 0.0f, 0.0f},
         {0.587f, 0.587f, 0.587f, 0.0f, 0.0f},
         {0.114f, 0.114f, 0.114f, 0.0f, 0.0f},
@@ -446,7 +382,7 @@ void CGdiPlusButton::DrawPicture(GraphicsPtr graphics, ImagePtr image, Gdiplus::
 
 // ---------------------------------------------------------------- messages
 
-void CGdiPlusButton::OnSize() {
+inline void CGdiPlusButton::OnSize() {
     HWND hwnd = GetSafeHwnd();
     GetClientRect(hwnd, &m_rcClient);
     {
@@ -462,12 +398,12 @@ void CGdiPlusButton::OnSize() {
     RepaintNow();
 }
 
-void CGdiPlusButton::RestartGlowTimer() {
+inline void CGdiPlusButton::RestartGlowTimer() {
     KillTimer(GetSafeHwnd(), GlowTimerId);
     SetTimer(GetSafeHwnd(), GlowTimerId, GlowTimerPeriod, nullptr);
 }
 
-void CGdiPlusButton::PostClick() {
+inline void CGdiPlusButton::PostClick() {
     HWND hwnd = GetSafeHwnd();
     // Posted: the parent acts (and may end a dialog) after this message returns.
     PostMessageA(GetParent(hwnd), WM_COMMAND,
@@ -475,7 +411,7 @@ void CGdiPlusButton::PostClick() {
                  reinterpret_cast<LPARAM>(hwnd));
 }
 
-void CGdiPlusButton::OnMouseMove() {
+inline void CGdiPlusButton::OnMouseMove() {
     if (!m_bTracking) {
         TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE, GetSafeHwnd(), 1};
         m_bTracking = TrackMouseEvent(&track);
@@ -489,7 +425,7 @@ void CGdiPlusButton::OnMouseMove() {
     }
 }
 
-void CGdiPlusButton::OnMouseHover(POINT point) {
+inline void CGdiPlusButton::OnMouseHover(POINT point) {
     m_bHover = TRUE;
     if (PtInRect(&m_rcClient, point) && m_bEnabled) {
         KillTimer(GetSafeHwnd(), GlowTimerId);
@@ -498,7 +434,7 @@ void CGdiPlusButton::OnMouseHover(POINT point) {
     RepaintNow();
 }
 
-void CGdiPlusButton::OnMouseLeave() {
+inline void CGdiPlusButton::OnMouseLeave() {
     m_bHover = FALSE;
     m_bTracking = FALSE;
     m_bPressed = FALSE;
@@ -509,7 +445,7 @@ void CGdiPlusButton::OnMouseLeave() {
     }
 }
 
-void CGdiPlusButton::OnLButtonDown(POINT point) {
+inline void CGdiPlusButton::OnLButtonDown(POINT point) {
     if (!m_bEnabled)
         return;
     if (PtInRect(&m_rcClient, point)) {
@@ -522,7 +458,7 @@ void CGdiPlusButton::OnLButtonDown(POINT point) {
     RepaintNow();
 }
 
-void CGdiPlusButton::OnLButtonUp(POINT point) {
+inline void CGdiPlusButton::OnLButtonUp(POINT point) {
     if (!m_bEnabled || !m_bPressed)
         return;
     m_bPressed = FALSE;
@@ -536,7 +472,7 @@ void CGdiPlusButton::OnLButtonUp(POINT point) {
     RepaintNow();
 }
 
-void CGdiPlusButton::OnGlowTimer() {
+inline void CGdiPlusButton::OnGlowTimer() {
     if (!m_bPulse) {
         KillTimer(GetSafeHwnd(), GlowTimerId);
         m_fGlow = 0.25f;
@@ -616,52 +552,47 @@ LRESULT CGdiPlusButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // The system button paints itself directly while handling these; our face is
     // painted after it, so it is what stays on the screen.
     switch (message) {
-    case WM_SETFOCUS: {
-        LRESULT result = Default();
-        RepaintNow();
-        if (m_bEnabled)
-            RestartGlowTimer();
-        return result;
-    }
-    case WM_KILLFOCUS: {
-        LRESULT result = Default();
-        if (!m_bPulse)
-            RestartGlowTimer();
-        RepaintNow();
-        return result;
-    }
-    case WM_ENABLE: {
+    case WM_ENABLE:
         m_bEnabled = wParam != FALSE;
         if (!m_bEnabled)
             m_nState = StateNormal;
-        LRESULT result = Default();
-        RepaintNow();
-        return result;
-    }
-    case WM_SETTEXT: {
-        LRESULT result = Default();
-        if (result)
-            m_strCaption = lParam ? reinterpret_cast<const char*>(lParam) : "";
-        RepaintNow();
-        return result;
-    }
-    case WM_UPDATEUISTATE: {
-        LRESULT result = Default();
-        // Once the accelerators have been shown (Alt), they stay.
-        if (LOWORD(wParam) == UIS_CLEAR && (HIWORD(wParam) & UISF_HIDEACCEL))
-            m_bShowAccel = true;
-        RepaintNow();
-        return result;
-    }
-    case BM_SETSTATE: {
-        // Space held down on the focused button: show it pressed.
-        LRESULT result = Default();
-        if (m_bEnabled)
-            m_nState = wParam ? StatePressed : (m_bHover ? StateHot : StateNormal);
-        RepaintNow();
-        return result;
-    }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_SETTEXT:
+    case WM_UPDATEUISTATE:
+    case BM_SETSTATE:
+        break;
     default:
         return Default();
     }
+    LRESULT result = Default();
+    switch (message) {
+    case WM_SETFOCUS:
+        if (m_bEnabled)
+            RestartGlowTimer();
+        break;
+    case WM_KILLFOCUS:
+        if (!m_bPulse)
+            RestartGlowTimer();
+        break;
+    case WM_SETTEXT:
+        if (result)
+            m_strCaption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        break;
+    case WM_UPDATEUISTATE:
+        // Once the accelerators have been shown (Alt), they stay.
+        if (LOWORD(wParam) == UIS_CLEAR && (HIWORD(wParam) & UISF_HIDEACCEL))
+            m_bShowAccel = true;
+        break;
+    case BM_SETSTATE:
+        // Space held down on the focused button: show it pressed.
+        if (m_bEnabled)
+            m_nState = wParam ? StatePressed : (m_bHover ? StateHot : StateNormal);
+        break;
+    default:
+        break;
+    }
+    RepaintNow();
+    return result;
 }

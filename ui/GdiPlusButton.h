@@ -28,16 +28,39 @@ public:
     ~CGdiPlusButton() override;
 
     // A "BUTTON" window; a default push button takes the keyboard focus.
-    bool Create(const char* caption, DWORD style, const RECT& rect, HWND parent, UINT id);
+    bool Create(const char* caption, DWORD style, const RECT& rect, HWND parent, UINT id) {
+        if (!CFwWnd::CreateEx(0, "BUTTON", caption, style, rect, parent, id))
+            return false;
+        if (style & BS_DEFPUSHBUTTON)
+            SetFocus(GetSafeHwnd());
+        if (m_strCaption.empty() && caption)
+            m_strCaption = caption;
+        return true;
+    }
     // className null or empty means "BUTTON".
     bool CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                   const RECT& rect, HWND parent, UINT id) override;
 
     // Settings; each repaints at once when the window exists.
-    void SetRoundedFrame(bool outerRing, int diameter);
-    void SetBorder(Gdiplus::ARGB colour, float width);
-    void SetOuterBorder(Gdiplus::ARGB colour, float width);
-    void SetShowFocusRect(bool show);
+    void SetRoundedFrame(bool outerRing, int diameter) {
+        m_bOuterRing = outerRing;
+        m_nCornerDiameter = diameter;
+        RepaintNow();
+    }
+    void SetBorder(Gdiplus::ARGB colour, float width) {
+        m_clrBorder = colour;
+        m_fBorderWidth = width;
+        RepaintNow();
+    }
+    void SetOuterBorder(Gdiplus::ARGB colour, float width) {
+        m_clrOuter = colour;
+        m_fOuterWidth = width;
+        RepaintNow();
+    }
+    void SetShowFocusRect(bool show) {
+        m_bShowFocusRect = show;
+        RepaintNow();
+    }
 
     // Renders the face when dirty, then draws the cached face at (0, 0).
     virtual void DrawButton(HDC dc);
@@ -70,11 +93,15 @@ protected:
     // A rectangle with quarter-circle corners, each in a diameter-sized square.
     boost::shared_ptr<Gdiplus::GraphicsPath> CreateRoundedRectPath(int left, int top, int width,
                                                                    int height, int diameter);
-    void DrawRoundedFrame(GraphicsPtr graphics, Gdiplus::Rect* rect, Gdiplus::ARGB colour,
+    void DrawRoundedFrame(const GraphicsPtr& graphics, Gdiplus::Rect* rect, Gdiplus::ARGB colour,
                           int diameter, float width);
-    // The caption centred in layout, in the colour of the enabled state.
-    void DrawCaptionText(Gdiplus::Graphics& graphics, const wchar_t* text,
-                         const Gdiplus::RectF& layout, const Gdiplus::Font& font);
+    // DrawCaption's work, the layout rectangle being rect grown by growWidth and
+    // growHeight pixels.
+    void DrawCaptionGrown(const GraphicsPtr& graphics, const wchar_t* text, Gdiplus::Rect* rect,
+                          const FontPtr& font, bool placeOnly, int growWidth, int growHeight);
+    // The bounding box of the whole text laid out from (x, y) without a format.
+    static Gdiplus::RectF MeasureCaption(Gdiplus::Graphics& graphics, const wchar_t* text,
+                                         const Gdiplus::Font* font, int x, int y);
     // Paints the parent's client area behind rect (client coordinates) into dc.
     HDC PaintParentBackground(HDC dc, const RECT& rect);
 
@@ -126,7 +153,7 @@ protected:
 
 private:
     // The face of the state inside the rounded clip, then focus rectangle and glow.
-    void FillFace(GraphicsPtr graphics, Gdiplus::Rect* rect, bool gradient);
+    void FillFace(const GraphicsPtr& graphics, Gdiplus::Rect* rect, bool gradient);
     void OnSize();
     void OnMouseMove();
     void OnMouseHover(POINT point);

@@ -2,33 +2,53 @@
 
 #include "framework/FwWnd.h"
 
-CGdiPlusDlg::CGdiPlusDlg(UINT templateId, HWND parent) : CFwDialog(templateId, parent) {}
-
-CGdiPlusDlg::~CGdiPlusDlg() {
-    // Every GDI+ object must be gone before GDI+ is shut down.
-    m_spCachedBackground.reset();
+boost::shared_ptr<Gdiplus::Graphics> MakeSharedGraphics(HDC dc) {
+    return boost::make_shared<Gdiplus::Graphics>(dc);
 }
 
-void CGdiPlusDlg::RenderBackground(Gdiplus::Graphics& target) {
+boost::shared_ptr<Gdiplus::GraphicsPath> MakeSharedPath() {
+    return boost::make_shared<Gdiplus::GraphicsPath>();
+}
+
+boost::shared_ptr<Gdiplus::Font> MakeSharedFont(HDC dc, HFONT font) {
+    return boost::make_shared<Gdiplus::Font>(dc, font);
+}
+
+boost::shared_ptr<Gdiplus::Font> MakeSharedFont(const wchar_t* family, float emSize,
+                                                Gdiplus::Unit unit) {
+    return boost::make_shared<Gdiplus::Font>(family, emSize, Gdiplus::FontStyleRegular, unit);
+}
+
+CGdiplusOffscreen::CGdiplusOffscreen(int width, int height)
+    : m_bitmap(width > 0 && height > 0 ? width : 0, height, PixelFormat32bppARGB),
+      m_graphics(m_bitmap.GetLastStatus() == Gdiplus::Ok
+                     ? boost::make_shared<Gdiplus::Graphics>(&m_bitmap)
+                     : boost::shared_ptr<Gdiplus::Graphics>()) {}
+
+CGdiplusOffscreen::~CGdiplusOffscreen() = default;
+
+boost::shared_ptr<Gdiplus::CachedBitmap> CGdiplusOffscreen::Cache(Gdiplus::Graphics& target) {
+    m_graphics.reset();
+    auto cached = boost::make_shared<Gdiplus::CachedBitmap>(&m_bitmap, &target);
+    if (cached->GetLastStatus() != Gdiplus::Ok)
+        cached.reset();
+    return cached;
+}
+
+CGdiPlusDlg::CGdiPlusDlg(UINT templateId, HWND parent) : CFwDialog(templateId, parent) {}
+
+CGdiPlusDlg::~CGdiPlusDlg() = default;
+
+inline void CGdiPlusDlg::RenderBackground(Gdiplus::Graphics& target) {
     RECT rc = {};
     GetClientRect(GetSafeHwnd(), &rc);
-    int width = rc.right - rc.left;
-    int height = rc.bottom - rc.top;
     m_spCachedBackground.reset();
     // A zero-sized client area (minimised) has nothing to render; the next size
     // change marks the background dirty again.
-    if (width > 0 && height > 0) {
-        Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
-        if (bitmap.GetLastStatus() == Gdiplus::Ok) {
-            {
-                boost::shared_ptr<Gdiplus::Graphics> graphics =
-                    boost::make_shared<Gdiplus::Graphics>(&bitmap);
-                FillBackground(graphics, rc.left, rc.top, rc.right, rc.bottom, m_nFillMode);
-            }
-            auto cached = boost::make_shared<Gdiplus::CachedBitmap>(&bitmap, &target);
-            if (cached->GetLastStatus() == Gdiplus::Ok)
-                m_spCachedBackground = cached;
-        }
+    CGdiplusOffscreen background(rc.right - rc.left, rc.bottom - rc.top);
+    if (background.GetGraphics()) {
+        FillBackground(background.GetGraphics(), rc.left, rc.top, rc.right, rc.bottom, m_nFillMode);
+        m_spCachedBackground = background.Cache(target);
     }
     m_bBackgroundDirty = false;
 }
@@ -43,26 +63,43 @@ void CGdiPlusDlg::DrawBackground(HDC dc) {
         graphics.DrawCachedBitmap(m_spCachedBackground.get(), 0, 0);
 }
 
+namespace {
+
+void FillWith(Gdiplus::Graphics& graphics, const Gdiplus::Brush& brush, const Gdiplus::RectF& rect,
+              const Gdiplus::GraphicsPath* path) {
+    if (path)
+        graphics.FillPath(&brush, path);
+    else
+        graphics.FillRectangle(&brush, rect);
+}
+
+} // namespace
+
+void FillArea(Gdiplus::Graphics& graphics, const Gdiplus::RectF& rect, Gdiplus::ARGB top,
+              Gdiplus::ARGB bottom, bool gradient, const Gdiplus::GraphicsPath* path) {
+    if (!gradient) {
+        Gdiplus::SolidBrush brush{Gdiplus::Color(top)};
+        FillWith(graphics, brush, rect, path);
+        return;
+    }
+    Gdiplus::LinearGradientBrush brush(rect, Gdiplus::Color(top), Gdiplus::Color(bottom),
+                                       Gdiplus::LinearGradientModeVertical);
+    // Mirrored, not plainly tiled: at some heights the first or last row falls a
+    // hair outside the brush and a plain tile wraps it round to the other end's
+    // colour (a dark line under the title bar, or along the top of a face).
+    brush.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    FillWith(graphics, brush, rect, path);
+}
+
 void CGdiPlusDlg::FillBackground(boost::shared_ptr<Gdiplus::Graphics> graphics, int x, int y,
                                  int width, int height, int mode) {
     Gdiplus::RectF rect(static_cast<Gdiplus::REAL>(x), static_cast<Gdiplus::REAL>(y),
                         static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height));
-    if (mode == FillSolid) {
-        Gdiplus::SolidBrush brush{Gdiplus::Color(m_clrTop)};
-        graphics->FillRectangle(&brush, rect);
-    } else if (mode == FillVerticalGradient) {
-        Gdiplus::LinearGradientBrush brush(rect, Gdiplus::Color(m_clrTop),
-                                           Gdiplus::Color(m_clrBottom),
-                                           Gdiplus::LinearGradientModeVertical);
-        // Mirrored, not plainly tiled: at some heights the first or last row falls a
-        // hair outside the brush and a plain tile wraps it round to the other end's
-        // colour, a dark line under the title bar.
-        brush.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-        graphics->FillRectangle(&brush, rect);
-    }
+    if (mode == FillSolid || mode == FillVerticalGradient)
+        FillArea(*graphics, rect, m_clrTop, m_clrBottom, mode == FillVerticalGradient);
 }
 
-void CGdiPlusDlg::OnSize(UINT, int, int) {
+inline void CGdiPlusDlg::OnSize(UINT, int, int) {
     GetClientRect(GetSafeHwnd(), &m_rcClient);
     EnumChildWindows(GetSafeHwnd(), &ResizeChildrenProc, reinterpret_cast<LPARAM>(this));
     m_bBackgroundDirty = true;

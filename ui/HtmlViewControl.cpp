@@ -1,5 +1,9 @@
 #include "ui/HtmlViewControl.h"
 
+CHtmlViewControl::CHtmlViewControl() = default;
+
+CHtmlViewControlEX::CHtmlViewControlEX() = default;
+
 BOOL CHtmlViewControl::PreCreateWindow(CREATESTRUCTA& cs) {
     if (!CFwHtmlView::PreCreateWindow(cs))
         return FALSE;

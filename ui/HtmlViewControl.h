@@ -8,7 +8,7 @@
 
 class CHtmlViewControl : public CFwHtmlView {
 public:
-    CHtmlViewControl() = default;
+    CHtmlViewControl();
     ~CHtmlViewControl() override = default;
 
     // The base's styles without the sunken client edge it adds for WS_BORDER.
@@ -26,7 +26,7 @@ protected:
 
 class CHtmlViewControlEX : public CHtmlViewControl {
 public:
-    CHtmlViewControlEX() = default;
+    CHtmlViewControlEX();
     ~CHtmlViewControlEX() override = default;
 
     // Replaces the proposed flags with no 3-D border only.
