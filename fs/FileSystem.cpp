@@ -1,7 +1,6 @@
 #include "fs/FileSystem.h"
 
 #include <string>
-#include <vector>
 
 #include "framework/FwMbcs.h"
 #include "framework/FwResources.h"
@@ -12,6 +11,11 @@ namespace {
 
 bool IsSeparator(char ch) {
     return ch == '\\' || ch == '/';
+}
+
+// A separator character, not the trail byte of a double-byte character.
+bool IsSeparatorAt(const std::string& path, size_t i, UINT codePage) {
+    return IsSeparator(path[i]) && FwMbcsCharLength(path, i, codePage) == 1;
 }
 
 class CRealFolderOps : public IFolderOps {
@@ -33,27 +37,6 @@ public:
 
 CRealFolderOps g_realFolderOps;
 IFolderOps* g_folderOps = nullptr;
-
-// Components between separators, skipping empty ones; a trail byte of a double-byte
-// character never splits.
-std::vector<std::string> SplitComponents(const std::string& path, UINT codePage) {
-    std::vector<std::string> components;
-    std::string current;
-    for (size_t i = 0; i < path.size();) {
-        size_t length = FwMbcsCharLength(path, i, codePage);
-        if (length == 1 && IsSeparator(path[i])) {
-            if (!current.empty())
-                components.push_back(current);
-            current.clear();
-        } else {
-            current.append(path, i, length);
-        }
-        i += length;
-    }
-    if (!current.empty())
-        components.push_back(current);
-    return components;
-}
 
 } // namespace
 
@@ -78,25 +61,35 @@ bool CreateFolderTree(const Q7FsPath& path) {
 
 bool CreateFolderTree(const std::string& path, UINT codePage) {
     IFolderOps& ops = FolderOps();
-    std::vector<std::string> components = SplitComponents(path, codePage);
-    if (components.size() < 2)
-        return ops.FolderExists(path);
-
     // Either separator may begin a network path ('\\server' or '//server'); a single
     // leading separator stays, so a folder on the current drive is not made relative.
-    Q7FsPath built;
+    const char* root = "";
     if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]))
-        built = "\\\\";
+        root = "\\\\";
     else if (!path.empty() && IsSeparator(path[0]))
-        built = "\\";
-    built += components[0];
+        root = "\\";
+    Q7FsPath built(root);
 
-    for (size_t i = 1; i < components.size(); ++i) {
-        Q7FsPathAppend(built, components[i].c_str(), codePage);
-        if (!ops.FolderExists(built) && !ops.CreateFolder(built))
+    // Components between separators, empty ones skipped. The first (a drive or a
+    // server) is taken as it is; each further one is joined with a backslash, then
+    // tested and created.
+    size_t components = 0;
+    for (size_t i = 0; i < path.size();) {
+        if (IsSeparatorAt(path, i, codePage)) {
+            ++i;
+            continue;
+        }
+        size_t start = i;
+        while (i < path.size() && !IsSeparatorAt(path, i, codePage))
+            i += FwMbcsCharLength(path, i, codePage);
+        if (components++ > 0)
+            built += "\\";
+        built.append(path.data() + start, i - start);
+        if (components > 1 && !ops.FolderExists(built) && !ops.CreateFolder(built))
             return false;
     }
-    return true;
+    // Fewer than two components: nothing is created.
+    return components > 1 || ops.FolderExists(path);
 }
 
 void WriteResourceToFile(const char* file, WORD id, const char* type) {

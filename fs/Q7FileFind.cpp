@@ -1,11 +1,7 @@
 #include "fs/Q7FileFind.h"
 
-#include <cstring>
-
-Q7FileFind::Q7FileFind(const char* pattern) : m_pattern(pattern) {
-    ZeroMemory(&m_data, sizeof(m_data));
-    m_folder = m_pattern.GetFolder();
-}
+Q7FileFind::Q7FileFind(const char* pattern)
+    : m_data(), m_pattern(pattern), m_folder(m_pattern.GetFolder()) {}
 
 Q7FileFind::~Q7FileFind() {
     if (m_handle != INVALID_HANDLE_VALUE)
@@ -30,14 +26,18 @@ bool Q7FileFind::IsDirectory() const {
 }
 
 bool Q7FileFind::IsDots() const {
-    return IsDirectory() &&
-           (std::strcmp(m_data.cFileName, ".") == 0 || std::strcmp(m_data.cFileName, "..") == 0);
+    const char* name = m_data.cFileName;
+    return IsDirectory() && name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]));
 }
 
 Q7FsPath Q7FileFind::GetFilePath() const {
-    return m_folder.Combine(m_data.cFileName);
+    return InFolder(m_data.cFileName);
 }
 
 Q7FsPath Q7FileFind::GetShortFilePath() const {
-    return m_folder.Combine(m_data.cAlternateFileName);
+    return InFolder(m_data.cAlternateFileName);
+}
+
+Q7FsPath Q7FileFind::InFolder(const char* name) const {
+    return m_folder.Combine(name);
 }

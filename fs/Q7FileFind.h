@@ -29,6 +29,8 @@ protected:
     WIN32_FIND_DATAA& FindData() { return m_data; }
 
 private:
+    Q7FsPath InFolder(const char* name) const;
+
     HANDLE m_handle = INVALID_HANDLE_VALUE;
     bool m_first = true;
     WIN32_FIND_DATAA m_data;

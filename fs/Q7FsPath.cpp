@@ -33,7 +33,7 @@ std::string Q7FsPathFileName(const std::string& path, UINT codePage) {
     size_t separator = FwFindLastPathSeparator(path, codePage);
     if (separator == std::string::npos)
         return path;
-    return path.substr(separator + 1);
+    return std::string(path.data() + separator + 1, path.size() - separator - 1);
 }
 
 std::string Q7FsPathFileTitle(const std::string& path, UINT codePage) {
@@ -48,7 +48,7 @@ std::string Q7FsPathFolder(const std::string& path, UINT codePage) {
     size_t separator = FwFindLastPathSeparator(path, codePage);
     if (separator == std::string::npos || separator == 0)
         return path;
-    return path.substr(0, separator + 1);
+    return std::string(path.data(), separator + 1);
 }
 
 Q7FsPath GetTempFolder() {
@@ -57,9 +57,9 @@ Q7FsPath GetTempFolder() {
     // A result longer than the buffer is the size needed; nothing was written.
     if (length == 0 || length >= sizeof(buffer) - 1)
         return Q7FsPath();
+    // Appending nothing adds the separator, as joining a component would.
     Q7FsPath folder(buffer);
-    if (!folder.empty() && !Q7FsPathEndsInSeparator(folder, CP_ACP))
-        folder += '\\';
+    folder.Append("");
     return folder;
 }
 

@@ -38,23 +38,24 @@ void CInstallLog::Line(const char* format, ...) {
 void CInstallLog::KeepOwnLinesFirst() {
     if (m_written.empty())
         return;
-    std::string content;
+    // The setup's lines, then the file as it is now.
+    const size_t own = m_written.size();
+    std::string content = m_written;
     {
         Q7FileReadLock file;
         LARGE_INTEGER size;
         if (!file.Open(m_path.c_str()) || !GetFileSizeEx(file.Get(), &size) ||
             size.QuadPart > MAXDWORD / 2)
             return;
-        content.resize(static_cast<size_t>(size.QuadPart));
+        DWORD length = static_cast<DWORD>(size.QuadPart);
+        content.resize(own + length);
         DWORD read = 0;
-        if (!ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read,
-                      nullptr) ||
-            read != content.size())
+        if (!ReadFile(file.Get(), &content[own], length, &read, nullptr) || read != length)
             return;
     }
-    if (content.compare(0, m_written.size(), m_written) == 0)
+    if (content.compare(own, own, m_written) == 0)
         return;
     Q7FileWrite file;
     if (file.Create(m_path.c_str()))
-        file.Write(m_written + content);
+        file.Write(content);
 }

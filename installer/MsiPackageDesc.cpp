@@ -2,18 +2,17 @@
 
 #include <cstring>
 
-#include "error/Q7Exception.h"
-#include "framework/FwString.h"
 #include "fs/FileSystem.h"
 #include "installer/MsiSql.h"
 #include "installer/PackageCacheSecurity.h"
+#include "error/Raise.h"
 #include "installer/WindowsInstaller.h"
 
 Q7FsPath GetPackageCacheFolder() {
     Q7FsPath folder = GetCommonAppDataFolder();
     if (folder.empty())
-        throw Error::Q7ExceptionText("Failed to find the all-users application data folder.",
-                                     "MsiPackageDesc", __LINE__);
+        RaiseText("MsiPackageDesc", nullptr, __LINE__,
+                  "Failed to find the all-users application data folder.");
     folder.Append("MSI Cache");
     SecurePackageCacheFolder(folder);
     return folder;
@@ -29,9 +28,8 @@ CMsiPackageDesc::CMsiPackageDesc(UINT resourceId, std::string fileName, int tag,
     // From here until the descriptor goes, nobody can change, delete or rename the
     // package; the folder's list covers the moment between writing and this.
     if (!m_lock.Open(m_path.c_str()))
-        throw Error::Q7ExceptionCommon(GetLastError(),
-                                       FwFormat("Failed to open file '%s'", m_path.c_str()),
-                                       "MsiPackageDesc", __LINE__);
+        RaiseCommon(GetLastError(), "MsiPackageDesc", nullptr, __LINE__, "Failed to open file '%s'",
+                    m_path.c_str());
 }
 
 CMsiPackageDesc::~CMsiPackageDesc() {

@@ -48,6 +48,7 @@ private:
 
 class CMsiPackageDescVector : public std::vector<CRefCountPtr<CMsiPackageDesc>> {
 public:
+    using std::vector<CRefCountPtr<CMsiPackageDesc>>::vector;
     CMsiPackageDescVector() = default;
     virtual ~CMsiPackageDescVector();
 

@@ -3,8 +3,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include "error/Q7Exception.h"
-#include "framework/FwString.h"
+#include "error/Raise.h"
 
 namespace {
 
@@ -25,7 +24,7 @@ public:
     CKernelHandle() = default;
     CKernelHandle(const CKernelHandle&) = delete;
     CKernelHandle& operator=(const CKernelHandle&) = delete;
-    virtual ~CKernelHandle() {
+    ~CKernelHandle() {
         if (m_handle && m_handle != INVALID_HANDLE_VALUE)
             CloseHandle(m_handle);
     }
@@ -48,7 +47,6 @@ public:
     }
     CSelfSid(const CSelfSid&) = delete;
     CSelfSid& operator=(const CSelfSid&) = delete;
-    virtual ~CSelfSid() = default;
     PSID Get() const { return m_sid; }
 
 private:
@@ -80,7 +78,7 @@ public:
     }
     CTakeOverPrivileges(const CTakeOverPrivileges&) = delete;
     CTakeOverPrivileges& operator=(const CTakeOverPrivileges&) = delete;
-    virtual ~CTakeOverPrivileges() {
+    ~CTakeOverPrivileges() {
         if (m_adjusted)
             AdjustTokenPrivileges(m_token.Get(), FALSE, m_previous.Get(), 0, nullptr, nullptr);
     }
@@ -169,15 +167,75 @@ bool IsTrustedDescriptor(PSECURITY_DESCRIPTOR descriptor, PSID self) {
     return true;
 }
 
-[[noreturn]] void ThrowCannotCreate(const Q7FsPath& folder) {
-    throw Error::Q7ExceptionText(FwFormat("Failed to create directory '%s'", folder.c_str()),
-                                 "PackageCacheSecurity", __LINE__);
+// Not a Win32 error code: the folder could not be created, or is no folder.
+const DWORD kCannotCreate = MAXDWORD;
+
+[[noreturn]] void ThrowFolderError(DWORD code, const Q7FsPath& folder) {
+    if (code == kCannotCreate)
+        RaiseText("PackageCacheSecurity", nullptr, __LINE__, "Failed to create directory '%s'",
+                  folder.c_str());
+    RaiseCommon(code, "PackageCacheSecurity", nullptr, __LINE__, "Failed to secure directory '%s'",
+                folder.c_str());
 }
 
-[[noreturn]] void ThrowCannotSecure(DWORD code, const Q7FsPath& folder) {
-    throw Error::Q7ExceptionCommon(code,
-                                   FwFormat("Failed to secure directory '%s'", folder.c_str()),
-                                   "PackageCacheSecurity", __LINE__);
+// Creates folder with the cache's access list, which stays in cache (null when it
+// could not be built). ERROR_SUCCESS, or the error of the step that failed.
+DWORD CreateCacheFolder(const Q7FsPath& folder, CLocalSecurityDescriptor& cache) {
+    if (!BuildPackageCacheDescriptor(cache))
+        return GetLastError();
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, cache.Get(), FALSE};
+    return CreateDirectoryA(folder.c_str(), &attributes) ? ERROR_SUCCESS : GetLastError();
+}
+
+// Uses an existing folder as it is when it can be trusted, or takes it over; a
+// Win32 error code (or kCannotCreate) when neither is possible.
+DWORD SecureExistingFolder(const Q7FsPath& folder, const CLocalSecurityDescriptor& cache) {
+    // Everything below works on the object opened here: the folder itself, never
+    // what a link points to, and it cannot be renamed or replaced meanwhile.
+    CTakeOverPrivileges privileges;
+    CKernelHandle opened;
+    *opened.Receive() = CreateFileA(
+        folder.c_str(), READ_CONTROL | WRITE_DAC | WRITE_OWNER, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened.Get() == INVALID_HANDLE_VALUE)
+        return GetLastError();
+
+    ICacheFolderAccess& access = Access();
+    DWORD kind = 0;
+    DWORD error = access.ReadAttributes(opened.Get(), &kind);
+    if (error != ERROR_SUCCESS)
+        return error;
+    CLocalSecurityDescriptor current;
+    if (access.ReadSecurity(opened.Get(), current) != ERROR_SUCCESS)
+        current.Reset(); // unreadable: untrusted
+    CSelfSid self;
+    switch (JudgeCacheFolder(kind, current.Get(), self.Get())) {
+    case CacheFolderTrusted:
+        return ERROR_SUCCESS;
+    case CacheFolderLink:
+        return kReparsePointEncountered;
+    case CacheFolderNotAFolder:
+        return kCannotCreate;
+    case CacheFolderUntrusted:
+        break;
+    }
+
+    // Whoever owns a folder may rename or delete what lies in it, whatever its list
+    // says: the owner goes first, then the list that keeps everyone else out.
+    BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof administrators;
+    PACL dacl = nullptr;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) ||
+        !GetSecurityDescriptorDacl(cache.Get(), &present, &dacl, &defaulted))
+        return GetLastError();
+    error = access.WriteSecurity(opened.Get(), OWNER_SECURITY_INFORMATION, administrators, nullptr);
+    if (error == ERROR_SUCCESS)
+        error = access.WriteSecurity(
+            opened.Get(), DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+            dacl);
+    return error;
 }
 
 } // namespace
@@ -204,68 +262,15 @@ ICacheFolderAccess* SetCacheFolderAccess(ICacheFolderAccess* access) {
 
 void SecurePackageCacheFolder(const Q7FsPath& folder) {
     CLocalSecurityDescriptor cache;
-    if (!BuildPackageCacheDescriptor(cache))
-        ThrowCannotSecure(GetLastError(), folder);
-    SECURITY_ATTRIBUTES attributes = {sizeof attributes, cache.Get(), FALSE};
-    if (CreateDirectoryA(folder.c_str(), &attributes))
-        return;
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
-        ThrowCannotCreate(folder);
-
-    // Everything below works on the object opened here: the folder itself, never
-    // what a link points to, and it cannot be renamed or replaced meanwhile.
-    CTakeOverPrivileges privileges;
-    CKernelHandle opened;
-    *opened.Receive() = CreateFileA(
-        folder.c_str(), READ_CONTROL | WRITE_DAC | WRITE_OWNER, FILE_SHARE_READ | FILE_SHARE_WRITE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (opened.Get() == INVALID_HANDLE_VALUE)
-        ThrowCannotSecure(GetLastError(), folder);
-
-    ICacheFolderAccess& access = Access();
-    DWORD kind = 0;
-    DWORD error = access.ReadAttributes(opened.Get(), &kind);
+    DWORD error = CreateCacheFolder(folder, cache);
+    if (error != ERROR_SUCCESS && cache.Get())
+        error = error == ERROR_ALREADY_EXISTS ? SecureExistingFolder(folder, cache) : kCannotCreate;
     if (error != ERROR_SUCCESS)
-        ThrowCannotSecure(error, folder);
-    CLocalSecurityDescriptor current;
-    if (access.ReadSecurity(opened.Get(), current) != ERROR_SUCCESS)
-        current.Reset(); // unreadable: untrusted
-    CSelfSid self;
-    switch (JudgeCacheFolder(kind, current.Get(), self.Get())) {
-    case CacheFolderTrusted:
-        return;
-    case CacheFolderLink:
-        ThrowCannotSecure(kReparsePointEncountered, folder);
-    case CacheFolderNotAFolder:
-        ThrowCannotCreate(folder);
-    case CacheFolderUntrusted:
-        break;
-    }
-
-    // Whoever owns a folder may rename or delete what lies in it, whatever its list
-    // says: the owner goes first, then the list that keeps everyone else out.
-    BYTE administrators[SECURITY_MAX_SID_SIZE];
-    DWORD size = sizeof administrators;
-    PACL dacl = nullptr;
-    BOOL present = FALSE;
-    BOOL defaulted = FALSE;
-    if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) ||
-        !GetSecurityDescriptorDacl(cache.Get(), &present, &dacl, &defaulted))
-        ThrowCannotSecure(GetLastError(), folder);
-    error = access.WriteSecurity(opened.Get(), OWNER_SECURITY_INFORMATION, administrators, nullptr);
-    if (error == ERROR_SUCCESS)
-        error = access.WriteSecurity(
-            opened.Get(), DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
-            dacl);
-    if (error != ERROR_SUCCESS)
-        ThrowCannotSecure(error, folder);
+        ThrowFolderError(error, folder);
 }
 
 void CreatePackageFolder(const Q7FsPath& folder) {
     CLocalSecurityDescriptor cache;
-    if (!BuildPackageCacheDescriptor(cache))
-        ThrowCannotCreate(folder);
-    SECURITY_ATTRIBUTES attributes = {sizeof attributes, cache.Get(), FALSE};
-    if (!CreateDirectoryA(folder.c_str(), &attributes))
-        ThrowCannotCreate(folder);
+    if (CreateCacheFolder(folder, cache) != ERROR_SUCCESS)
+        ThrowFolderError(kCannotCreate, folder);
 }

@@ -13,15 +13,15 @@ public:
     explicit CProductFinder2(std::string upgradeCode);
     virtual ~CProductFinder2();
 
-    std::string GetUpgradeCode() const { return m_upgradeCode; }
-    std::string GetProductCode() const { return m_productCode; }
-    std::string GetProductName() const { return m_productName; }
-    std::string GetInstallLocation() const { return m_installLocation; }
-    std::string GetPublisher() const { return m_publisher; }
-    std::string GetVersionString() const { return m_versionString; }
-    std::string GetVersionMajor() const { return m_versionMajor; }
-    std::string GetVersionMinor() const { return m_versionMinor; }
-    std::string GetInstallDate() const { return m_installDate; }
+    std::string GetUpgradeCode() const { return m_fields[kUpgradeCode]; }
+    std::string GetProductCode() const { return m_fields[kProductCode]; }
+    std::string GetProductName() const { return m_fields[kProductName]; }
+    std::string GetInstallLocation() const { return m_fields[kInstallLocation]; }
+    std::string GetPublisher() const { return m_fields[kPublisher]; }
+    std::string GetVersionString() const { return m_fields[kVersionString]; }
+    std::string GetVersionMajor() const { return m_fields[kVersionMajor]; }
+    std::string GetVersionMinor() const { return m_fields[kVersionMinor]; }
+    std::string GetInstallDate() const { return m_fields[kInstallDate]; }
 
     // True only when the found product's version is known and lower than
     // packageVersion. Reads the installed version afresh, whole.
@@ -34,13 +34,17 @@ private:
     static std::string GetComponentFolder(const std::string& productCode,
                                           const std::string& componentId);
 
-    std::string m_upgradeCode;
-    std::string m_productCode;
-    std::string m_productName;
-    std::string m_installLocation;
-    std::string m_publisher;
-    std::string m_versionString;
-    std::string m_versionMajor;
-    std::string m_versionMinor;
-    std::string m_installDate;
+    enum Field {
+        kUpgradeCode,
+        kProductCode,
+        kProductName,
+        kInstallLocation,
+        kPublisher,
+        kVersionString,
+        kVersionMajor,
+        kVersionMinor,
+        kInstallDate,
+        kFieldCount
+    };
+    std::string m_fields[kFieldCount];
 };

@@ -1,11 +1,13 @@
 #include "installer/ProductInstaller.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
-#include "error/Q7Exception.h"
 #include "framework/FwMessageBox.h"
 #include "framework/FwString.h"
 #include "installer/ProductFinder2.h"
+#include "error/Raise.h"
 #include "installer/WindowsInstaller.h"
 #include "res/resource.h"
 
@@ -16,8 +18,12 @@ const DWORD kLogMode = 0x3fdf;
 
 std::string VersionText(const CVersionNumber& version) {
     std::string text;
-    for (int part : version)
-        text += FwFormat(text.empty() ? "%d" : ".%d", part);
+    char digits[16];
+    for (int part : version) {
+        if (!text.empty())
+            text += '.';
+        text += _itoa(part, digits, 10);
+    }
     return text;
 }
 
@@ -38,13 +44,14 @@ std::string JoinFeatures(const std::vector<std::string>& names) {
 
 std::string MsiQuotedValue(const std::string& value) {
     // A quote is never a trail byte of a double-byte character, so bytes will do.
-    std::string doubled;
+    std::string quoted(1, '"');
     for (char ch : value) {
         if (ch == '"')
-            doubled += '"';
-        doubled += ch;
+            quoted += '"';
+        quoted += ch;
     }
-    return FwFormat("\"%s\"", doubled.c_str());
+    quoted += '"';
+    return quoted;
 }
 
 bool IsInstalledResult(UINT result) {
@@ -53,9 +60,7 @@ bool IsInstalledResult(UINT result) {
 }
 
 CProductInstaller::CProductInstaller(CRefCountPtr<CMsiPackageDesc> package, bool writeLog)
-    : m_writeLog(writeLog) {
-    m_packages.push_back(package);
-}
+    : m_packages(1, package), m_writeLog(writeLog) {}
 
 CProductInstaller::~CProductInstaller() = default;
 
@@ -92,21 +97,18 @@ CRefCountPtr<CMsiPackageDesc> CProductInstaller::Proceed() {
     if (!package)
         package = GetDefaultPackage();
     if (!package)
-        throw Error::Q7ExceptionText("Failed to find product to be installed.", "ProductInstaller",
-                                     "CProductInstaller::Proceed", 45);
+        RaiseText("ProductInstaller", "CProductInstaller::Proceed", 45,
+                  "Failed to find product to be installed.");
 
     std::string productCode = package->GetProductCode();
     m_productInstalled = DetectInstalledProduct(productCode);
 
     Q7FsPath path = package->GetPath();
-    // A log of the run stands in for the old fixed one.
-    CInstallLog noLog;
-    CInstallLog& log = m_log ? *m_log : noLog;
+    // A log of the run stands in for the old fixed one. Lines go to an active log only.
+    CInstallLog* log = m_log && m_log->IsActive() ? m_log : nullptr;
     Msi().SetInternalUI(m_uiLevel, &m_ownerWindow);
-    if (m_writeLog && !log.IsActive()) {
-        std::string logPath = FwFormat("c:\\%s.log", path.GetFileTitle().c_str());
-        Msi().EnableLog(kLogMode, logPath.c_str(), 0);
-    }
+    if (m_writeLog && !log)
+        Msi().EnableLog(kLogMode, FwFormat("c:\\%s.log", path.GetFileTitle().c_str()).c_str(), 0);
 
     if (!CanProceed()) {
         m_installResult = ERROR_INSTALL_USEREXIT;
@@ -114,60 +116,62 @@ CRefCountPtr<CMsiPackageDesc> CProductInstaller::Proceed() {
     }
 
     std::string features = JoinFeatures(GetFeatures().names);
-    if (!m_productInstalled) {
-        std::string sourceData = MsiQuotedValue("");
-        m_commandLine = features.empty()
-                            ? FwFormat("ACTION=INSTALL Q7STSDATA=%s", sourceData.c_str())
-                            : FwFormat("ACTION=INSTALL ADDLOCAL=%s Q7STSDATA=%s", features.c_str(),
-                                       sourceData.c_str());
-    } else {
-        m_commandLine =
-            features.empty()
-                ? std::string("ACTION=INSTALL REINSTALL=ALL REINSTALLMODE=vomus")
-                : FwFormat("ACTION=INSTALL REINSTALL=%s REINSTALLMODE=vomus", features.c_str());
-    }
+    // Q7STSDATA, the source-tracking text, is always passed empty.
+    if (m_productInstalled)
+        m_commandLine = FwFormat("ACTION=INSTALL REINSTALL=%s REINSTALLMODE=vomus",
+                                 features.empty() ? "ALL" : features.c_str());
+    else if (features.empty())
+        m_commandLine = "ACTION=INSTALL Q7STSDATA=\"\"";
+    else
+        m_commandLine = FwFormat("ACTION=INSTALL ADDLOCAL=%s Q7STSDATA=\"\"", features.c_str());
 
     CProductFinder2 finder(package->GetUpgradeCode());
     CVersionNumber packageVersion = package->GetProductVersion();
-    log.Line("Package %s: product %s, version %s, %s", path.c_str(), productCode.c_str(),
-             VersionText(packageVersion).c_str(),
-             m_productInstalled ? "installed: repair" : "not installed");
-    if (!finder.GetProductCode().empty())
-        log.Line("Installed product of the family: %s, version %s, in '%s'",
-                 finder.GetProductCode().c_str(), finder.GetVersionString().c_str(),
-                 finder.GetInstallLocation().c_str());
-    if (finder.IsOlderThan(packageVersion)) {
+    std::string location = finder.GetInstallLocation();
+    if (log) {
+        log->Line("Package %s: product %s, version %s, %s", path.c_str(), productCode.c_str(),
+                  VersionText(packageVersion).c_str(),
+                  m_productInstalled ? "installed: repair" : "not installed");
+        std::string installed = finder.GetProductCode();
+        if (!installed.empty())
+            log->Line("Installed product of the family: %s, version %s, in '%s'", installed.c_str(),
+                      finder.GetVersionString().c_str(), location.c_str());
+    }
+    if (finder.IsOlderThan(std::move(packageVersion))) {
         if (!ConfirmReplace()) {
-            log.Line("The older version is kept: the replacement was declined");
+            if (log)
+                log->Line("The older version is kept: the replacement was declined");
             m_installResult = ERROR_INSTALL_USEREXIT;
             return CRefCountPtr<CMsiPackageDesc>();
         }
-        log.Line("The older version is replaced");
+        if (log)
+            log->Line("The older version is replaced");
         // The location comes from whatever package registered the older product.
-        m_commandLine += FwFormat(" OLDINSTALLATIONPATH=%s",
-                                  MsiQuotedValue(finder.GetInstallLocation()).c_str());
+        m_commandLine += " OLDINSTALLATIONPATH=";
+        m_commandLine += MsiQuotedValue(location);
     }
-    if (!m_extraProperties.empty())
-        m_commandLine += m_extraProperties;
+    m_commandLine += m_extraProperties;
 
-    log.Line("Windows Installer command line: %s", m_commandLine.c_str());
-    if (log.IsActive()) {
+    if (log) {
+        log->Line("Windows Installer command line: %s", m_commandLine.c_str());
         // Enabled only now, after the setup's own lines: Windows Installer appends.
         UINT enabled =
-            Msi().EnableLog(kLogMode, log.GetPath().c_str(), INSTALLLOGATTRIBUTES_APPEND);
+            Msi().EnableLog(kLogMode, log->GetPath().c_str(), INSTALLLOGATTRIBUTES_APPEND);
         if (enabled != ERROR_SUCCESS)
-            log.Line("Windows Installer's log could not be enabled: %u", enabled);
+            log->Line("Windows Installer's log could not be enabled: %u", enabled);
     }
     m_installResult = Msi().InstallProduct(path.c_str(), m_commandLine.c_str());
-    log.KeepOwnLinesFirst();
-    log.Line("Windows Installer returned %u", m_installResult);
+    if (log) {
+        log->KeepOwnLinesFirst();
+        log->Line("Windows Installer returned %u", m_installResult);
+    }
     if (!IsInstalledResult(m_installResult))
         return CRefCountPtr<CMsiPackageDesc>();
     return package;
 }
 
 CProductInstallerBase::CProductInstallerBase(bool writeLog, CRefCountPtr<CMsiPackageDesc> package)
-    : CProductInstaller(package, writeLog) {}
+    : CProductInstaller(std::move(package), writeLog) {}
 
 CProductInstallerBase::~CProductInstallerBase() = default;
 

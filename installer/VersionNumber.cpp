@@ -4,20 +4,24 @@
 #include <cstring>
 
 CVersionNumber::CVersionNumber(std::string text, const char* separators) {
-    const std::string seps = separators ? separators : "";
-    size_t position = 0;
-    for (;;) {
-        position = text.find_first_not_of(seps, position);
-        if (position == std::string::npos)
-            break;
-        size_t end = text.find_first_of(seps, position);
-        std::string token =
-            text.substr(position, end == std::string::npos ? std::string::npos : end - position);
+    if (!separators)
+        separators = "";
+    // strchr would find the terminator too: a NUL is no separator.
+    auto isSeparator = [separators](char ch) { return ch && std::strchr(separators, ch); };
+    // The text is this constructor's own copy: each token is cut off in place.
+    char* next = &text[0];
+    char* const end = next + text.size();
+    while (next < end) {
+        if (isSeparator(*next)) {
+            ++next;
+            continue;
+        }
+        char* token = next;
+        while (next < end && !isSeparator(*next))
+            ++next;
+        *next++ = '\0';
         // atoi's reading, but clamped: long is 32 bits here, so strtol saturates.
-        push_back(static_cast<int>(std::strtol(token.c_str(), nullptr, 10)));
-        if (end == std::string::npos)
-            break;
-        position = end + 1;
+        push_back(static_cast<int>(std::strtol(token, nullptr, 10)));
     }
 }
 

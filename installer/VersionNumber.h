@@ -10,6 +10,8 @@ public:
     CVersionNumber(std::string text, const char* separators);
     CVersionNumber(const CVersionNumber&) = default;
     CVersionNumber& operator=(const CVersionNumber&) = default;
+    CVersionNumber(CVersionNumber&&) = default;
+    CVersionNumber& operator=(CVersionNumber&&) = default;
     virtual ~CVersionNumber();
 
     bool operator<(const CVersionNumber& other) const;

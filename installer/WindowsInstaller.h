@@ -6,6 +6,8 @@
 #include <msi.h>
 #include <msiquery.h>
 
+#include <string>
+
 class IWindowsInstaller {
 public:
     virtual ~IWindowsInstaller() = default;
@@ -39,6 +41,27 @@ IWindowsInstaller& Msi();
 // Replaces the implementation in use (nullptr: the real one); returns the previous
 // replacement, or nullptr when the real one was in use.
 IWindowsInstaller* SetMsiImplementation(IWindowsInstaller* implementation);
+
+// One call that fills buffer and reports the text's length in *size: ERROR_MORE_DATA
+// when it did not fit.
+using MsiTextCall = UINT (*)(const void* context, char* buffer, DWORD* size);
+
+// Reads a text whole: the first call is offered firstSize characters, each retry
+// the length reported plus the terminator (twice the last offer when that is not
+// more), at most maxRetries times and never for a text of a million characters or
+// more. Returns the last result; text is the value on ERROR_SUCCESS, else empty.
+UINT MsiReadText(std::string& text, DWORD firstSize, int maxRetries, MsiTextCall call,
+                 const void* context);
+
+template <typename Call>
+UINT MsiReadText(std::string& text, DWORD firstSize, int maxRetries, const Call& call) {
+    return MsiReadText(
+        text, firstSize, maxRetries,
+        [](const void* context, char* buffer, DWORD* size) -> UINT {
+            return (*static_cast<const Call*>(context))(buffer, size);
+        },
+        &call);
+}
 
 // Owner of one Windows Installer handle, closed through the implementation in use.
 class CMsiHandle {

@@ -7,7 +7,7 @@
 
 class CWindowsInstallerApi : public IWindowsInstaller {
 public:
-    CWindowsInstallerApi();
+    CWindowsInstallerApi() = default;
     ~CWindowsInstallerApi() override;
 
     UINT EnumRelatedProducts(const char* upgradeCode, DWORD reserved, DWORD index,
@@ -33,7 +33,11 @@ public:
     HMODULE Module() const { return m_msi.Get(); }
 
 private:
-    template <typename Fn> Fn Resolve(const char* name);
+    // Loads msi.dll on the first call; null when it or the function is missing.
+    FARPROC Resolve(const char* name);
+    template <typename Fn> Fn ResolveAs(const char* name) {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(Resolve(name)));
+    }
 
     CFwLibrary m_msi;
     bool m_loadTried = false;

@@ -3,11 +3,9 @@
 #include <cstring>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
-#include "error/Q7Exception.h"
 #include "fs/Q7FsPath.h"
-#include "framework/FwString.h"
+#include "error/Raise.h"
 
 static_assert(
     std::is_same<std::remove_extent<decltype(PROCESSENTRY32::szExeFile)>::type, CHAR>::value,
@@ -36,29 +34,18 @@ private:
     HANDLE m_handle;
 };
 
-std::string ExeFileName(const PROCESSENTRY32& entry) {
-    return Q7FsPath(std::string(entry.szExeFile, strnlen(entry.szExeFile, sizeof entry.szExeFile)))
-        .GetFileName();
+// The wide text of narrow text in the ANSI code page, in a buffer of an executable
+// name's size; its length, 0 when it is empty or does not fit.
+int WideName(const std::string& name, wchar_t (&wide)[MAX_PATH]) {
+    return name.empty() ? 0
+                        : MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()),
+                                              wide, MAX_PATH);
 }
 
-// A vector, not a wide string: keeps the wide-string run-time code out of the download.
-std::vector<wchar_t> WideName(const std::string& name) {
-    int chars =
-        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    std::vector<wchar_t> wide(chars > 0 ? static_cast<size_t>(chars) : 0);
-    if (chars > 0)
-        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(),
-                            chars);
-    return wide;
-}
-
-// Case-insensitive and multibyte-aware: both sides are read in the ANSI code page and
-// compared ordinally, so no linguistic rule can make two different names equal.
-bool SameFileName(const std::string& a, const std::string& b) {
-    std::vector<wchar_t> wa = WideName(a);
-    std::vector<wchar_t> wb = WideName(b);
-    return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(),
-                                static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+// Carries no source position: the code and the context name the failure.
+[[noreturn]] void ThrowLastError(const char* context) {
+    DWORD error = GetLastError();
+    RaiseCommon(error, nullptr, nullptr, 0, "%s", context);
 }
 
 } // namespace
@@ -108,26 +95,35 @@ void CProcessesEnum::Snapshot(const CToolHelp32Wrapper& toolHelp) {
     std::memset(&entry, 0, sizeof entry);
 
     CSnapshotHandle snapshot(toolHelp, toolHelp.CreateSnapshot(TH32CS_SNAPPROCESS, 0));
-    if (snapshot.Get() == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        throw Error::Q7ExceptionCommon(error, "CreateToolhelp32Snapshot (of processes)", nullptr,
-                                       0);
-    }
+    if (snapshot.Get() == INVALID_HANDLE_VALUE)
+        ThrowLastError("CreateToolhelp32Snapshot (of processes)");
 
     // The size of this build's structure: 296 bytes in a 32-bit build, 304 in x64.
     entry.dwSize = sizeof entry;
-    if (!toolHelp.FirstProcess(snapshot.Get(), &entry)) {
-        DWORD error = GetLastError();
-        throw Error::Q7ExceptionCommon(error, "Process32First failed.", nullptr, 0);
-    }
+    if (!toolHelp.FirstProcess(snapshot.Get(), &entry))
+        ThrowLastError("Process32First failed.");
     do {
         push_back(entry);
     } while (toolHelp.NextProcess(snapshot.Get(), &entry));
 }
 
 bool CProcessesEnum::FindByName(std::string name, PROCESSENTRY32* entry) const {
+    // Case-insensitive and multibyte-aware: both sides are read in the ANSI code page
+    // and compared ordinally, so no linguistic rule can make two different names
+    // equal. An empty name, or one longer than any executable's, matches nothing.
+    wchar_t wideName[MAX_PATH];
+    int nameChars = WideName(name, wideName);
+    if (!nameChars)
+        return false;
     for (const PROCESSENTRY32& record : *this) {
-        if (SameFileName(ExeFileName(record), name)) {
+        wchar_t wideFile[MAX_PATH];
+        int fileChars = WideName(
+            Q7FsPathFileName(
+                std::string(record.szExeFile, strnlen(record.szExeFile, sizeof record.szExeFile)),
+                Traits::Q7FsPathStrTraitA::CodePage()),
+            wideFile);
+        if (fileChars &&
+            CompareStringOrdinal(wideFile, fileChars, wideName, nameChars, TRUE) == CSTR_EQUAL) {
             if (entry)
                 *entry = record;
             return true;
