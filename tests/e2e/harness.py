@@ -473,6 +473,15 @@ class Scenario:
                 found += os.listdir(temp)
         return sorted(found)
 
+    def too_deep_temp_folder(self):
+        """Creates a temporary folder so deep that a {GUID} folder below it passes
+        the path limit, while Windows Installer's short temporary files still fit;
+        returns its Windows path (for TMP and TEMP)."""
+        deep = "C:\\e2e\\" + "\\".join(["t" * 40] * 5)
+        deep += "\\" + "u" * (235 - len(deep) - 1)
+        os.makedirs(self.windows_to_host(deep), exist_ok=True)
+        return deep
+
     def package_cache_entries(self):
         """Folders under [common app data]\\MSI Cache (empty when there is none)."""
         cache = os.path.join(self.common_appdata(), "MSI Cache")

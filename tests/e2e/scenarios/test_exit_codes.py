@@ -48,11 +48,7 @@ def test_other_installer_result_is_passed_on(s):
 
 def test_failing_finish_screen_keeps_the_installed_code(s):
     s.install_fixture("fake_outlook_x64")
-    # A temporary folder so deep that the finish screen's {GUID} folder below it
-    # passes the path limit, while Windows Installer's own files still fit.
-    deep = "C:\\e2e\\" + "\\".join(["t" * 40] * 5)
-    deep += "\\" + "u" * (235 - len(deep) - 1)
-    os.makedirs(s.windows_to_host(deep), exist_ok=True)
+    deep = s.too_deep_temp_folder()  # the finish screen's {GUID} folder cannot fit
     result = s.run_setup(answers=["ok"], env={"TMP": deep, "TEMP": deep})
     assert not result.timed_out, result
     assert s.related_products(ADDIN_X64), "not installed: %r" % result

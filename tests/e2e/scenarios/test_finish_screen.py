@@ -120,11 +120,7 @@ def test_button_restarts_outlook_x86(s):
 
 def test_unusable_temp_folder_shows_error_and_records_nothing(s):
     s.install_fixture("fake_outlook_x64")
-    # A temporary folder so deep that a {GUID} folder below it passes the path
-    # limit, while Windows Installer's short temporary files still fit.
-    deep = "C:\\e2e\\" + "\\".join(["t" * 40] * 5)
-    deep += "\\" + "u" * (235 - len(deep) - 1)
-    os.makedirs(s.windows_to_host(deep), exist_ok=True)
+    deep = s.too_deep_temp_folder()  # the finish screen's {GUID} folder cannot fit
     result = s.run_setup(answers=["ok"], env={"TMP": deep, "TEMP": deep})
     assert not result.timed_out, result
     assert s.related_products(FAMILY["x64"]), "not installed: %r" % result

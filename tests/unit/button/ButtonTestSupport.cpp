@@ -2,6 +2,8 @@
 
 #include "ButtonTestIds.h"
 #include "framework/FwGdiplus.h"
+#include "tests/unit/support/PixelCapture.h"
+#include "tests/unit/support/TestFiles.h"
 
 #include <algorithm>
 
@@ -16,69 +18,19 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
     DeleteObject(brush);
 }
 
-// A 32-bit top-down DIB selected into a memory device context.
-class CMemoryBitmap {
-public:
-    CMemoryBitmap(int width, int height) : m_width(width), m_height(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &m_bits, nullptr, 0);
-        m_old = SelectObject(m_dc, m_bitmap);
-        // Magenta shows wherever nothing was painted.
-        RECT all = {0, 0, width, height};
-        FillSolid(m_dc, all, RGB(255, 0, 255));
-    }
-    CMemoryBitmap(const CMemoryBitmap&) = delete;
-    CMemoryBitmap& operator=(const CMemoryBitmap&) = delete;
-    ~CMemoryBitmap() {
-        SelectObject(m_dc, m_old);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    HDC Dc() const { return m_dc; }
-    CPixels Pixels() const {
-        GdiFlush();
-        CPixels pixels;
-        pixels.width = m_width;
-        pixels.height = m_height;
-        if (m_bits) {
-            const DWORD* bits = static_cast<const DWORD*>(m_bits);
-            pixels.bits.assign(bits, bits + static_cast<size_t>(m_width) * m_height);
-            for (DWORD& bit : pixels.bits)
-                bit &= 0xFFFFFF;
-        }
-        return pixels;
-    }
+// What a capture holds as pixels; magenta shows wherever nothing was painted.
+const uint32_t kUnpainted = 0x00FF00FF;
 
-private:
-    int m_width;
-    int m_height;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    void* m_bits = nullptr;
-};
-
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE handle) : m_handle(handle) {}
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    ~CFileHandle() {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
+CPixels PixelsOf(const CPixelCapture& capture) {
+    CPixels pixels;
+    pixels.width = capture.Width();
+    pixels.height = capture.Height();
+    std::vector<uint32_t> bits = capture.Snapshot();
+    pixels.bits.assign(bits.begin(), bits.end());
+    for (DWORD& bit : pixels.bits)
+        bit &= 0xFFFFFF;
+    return pixels;
+}
 
 } // namespace
 
@@ -263,8 +215,8 @@ bool CPixels::SaveBmp(const std::string& path) const {
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + imageBytes;
-    CFileHandle out(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle out(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (out.Get() == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -294,22 +246,22 @@ LPARAM PointParam(int x, int y) {
 
 CPixels RenderButton(CGdiPlusButton& button) {
     RECT rect = ClientRect(button.GetSafeHwnd());
-    CMemoryBitmap bitmap(rect.right, rect.bottom);
+    CPixelCapture bitmap(rect.right, rect.bottom, kUnpainted);
     button.DrawButton(bitmap.Dc());
-    return bitmap.Pixels();
+    return PixelsOf(bitmap);
 }
 
 CPixels CaptureClient(HWND hwnd) {
     RECT rect = ClientRect(hwnd);
-    CMemoryBitmap bitmap(rect.right, rect.bottom);
+    CPixelCapture bitmap(rect.right, rect.bottom, kUnpainted);
     CFwClientDC screen(hwnd);
     BitBlt(bitmap.Dc(), 0, 0, rect.right, rect.bottom, screen.Get(), 0, 0, SRCCOPY);
-    return bitmap.Pixels();
+    return PixelsOf(bitmap);
 }
 
 CPixels PrintClient(HWND hwnd) {
     RECT rect = ClientRect(hwnd);
-    CMemoryBitmap bitmap(rect.right, rect.bottom);
-    SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(bitmap.Dc()), PRF_CLIENT);
-    return bitmap.Pixels();
+    CPixelCapture bitmap(rect.right, rect.bottom, kUnpainted);
+    bitmap.PrintClient(hwnd);
+    return PixelsOf(bitmap);
 }
