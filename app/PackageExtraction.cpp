@@ -2,24 +2,14 @@
 
 #include <cstring>
 
-#include "error/Q7Exception.h"
+#include "error/Raise.h"
 #include "framework/FwResources.h"
-#include "framework/FwString.h"
 #include "fs/FileSystem.h"
 #include "fs/Q7FileReadLock.h"
 #include "fs/Q7FileWrite.h"
 #include "res/resource.h"
 
 namespace {
-
-// The error of a system call about a path; format has one %s, for the path.
-[[noreturn]] void Fail(DWORD code, const char* format, const char* path) {
-    throw Error::Q7ExceptionCommon(code, FwFormat(format, path), "PackageExtraction", __LINE__);
-}
-
-[[noreturn]] void Refuse(const char* format, const char* path) {
-    throw Error::Q7ExceptionText(FwFormat(format, path), "PackageExtraction", __LINE__);
-}
 
 // True when the file holds exactly these bytes.
 bool SameContent(const char* path, const void* bytes, DWORD size) {
@@ -48,7 +38,8 @@ void ExtractPackages(const std::string& folder, CInstallLog& log) {
     DWORD length = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
     Q7FsPath target(length && length < sizeof full ? full : folder.c_str());
     if (!CreateFolderTree(target))
-        Fail(GetLastError(), "Failed to create directory '%s'", target.c_str());
+        RaiseCommon(GetLastError(), "PackageExtraction", nullptr, __LINE__,
+                    "Failed to create directory '%s'", target.c_str());
 
     static const struct {
         WORD resource;
@@ -65,7 +56,8 @@ void ExtractPackages(const std::string& folder, CInstallLog& log) {
         Q7FsPath path = target.Combine(kPackages[i].fileName);
         if (!FwResourceBytes(FwResourceModule(), "MSI", MAKEINTRESOURCEA(kPackages[i].resource),
                              &bytes[i], &sizes[i]))
-            Refuse("The setup carries no package for '%s'.", path.c_str());
+            RaiseText("PackageExtraction", nullptr, __LINE__,
+                      "The setup carries no package for '%s'.", path.c_str());
         DWORD attributes = GetFileAttributesA(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND) {
             write[i] = true;
@@ -73,7 +65,8 @@ void ExtractPackages(const std::string& folder, CInstallLog& log) {
         }
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
             !SameContent(path.c_str(), bytes[i], sizes[i]))
-            Refuse("'%s' exists and is not this package; nothing was extracted.", path.c_str());
+            RaiseText("PackageExtraction", nullptr, __LINE__,
+                      "'%s' exists and is not this package; nothing was extracted.", path.c_str());
         log.Line("%s is already there", path.c_str());
     }
 
@@ -90,7 +83,8 @@ void ExtractPackages(const std::string& folder, CInstallLog& log) {
                 out.Close();
                 DeleteFileA(path.c_str());
             }
-            Fail(error, "Failed to write file '%s'", path.c_str());
+            RaiseCommon(error, "PackageExtraction", nullptr, __LINE__, "Failed to write file '%s'",
+                        path.c_str());
         }
         log.Line("Extracted %s", path.c_str());
     }

@@ -5,6 +5,7 @@
 #include "app/PackageExtraction.h"
 #include "app/PackageSelection.h"
 #include "error/Q7Exception.h"
+#include "error/Raise.h"
 #include "framework/FwGdiplus.h"
 #include "framework/FwMessageBox.h"
 #include "framework/FwString.h"
@@ -73,9 +74,8 @@ bool CQ7TolvaneSetupBootApp::ApplyCommandLine() {
         m_boxes.emplace(m_log, !quiet);
     if (!logFile.empty() && !m_log.Create(logFile)) {
         m_exitCode = ERROR_INSTALL_LOG_FAILURE;
-        throw Error::Q7ExceptionCommon(GetLastError(),
-                                       FwFormat("Failed to create file '%s'", logFile.c_str()),
-                                       "Q7TolvaneSetupBootApp", __LINE__);
+        RaiseCommon(GetLastError(), "Q7TolvaneSetupBootApp", nullptr, __LINE__,
+                    "Failed to create file '%s'", logFile.c_str());
     }
     m_log.Line("Command line: %s", FwNarrow(m_commandLine).c_str());
     return true;

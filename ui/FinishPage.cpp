@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "error/Q7Exception.h"
+#include "error/Raise.h"
 #include "framework/FwResources.h"
-#include "framework/FwString.h"
 #include "fs/FileSystem.h"
 #include "fs/Q7FileFind.h"
 #include "fs/Q7FileWrite.h"
@@ -41,8 +40,7 @@ bool PathExists(const Q7FsPath& path) {
 Q7FsPath CreateContentFolder() {
     Q7FsPath folder = GetTempFolder().Combine(NewGuidString());
     if (!CreateFolderTree(folder))
-        throw Error::Q7ExceptionText(FwFormat("Failed to create directory '%s'", folder.c_str()),
-                                     nullptr, 0);
+        RaiseText(nullptr, nullptr, 0, "Failed to create directory '%s'", folder.c_str());
     return folder;
 }
 
