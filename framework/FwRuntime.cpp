@@ -9,6 +9,7 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <unwind.h>
 
 #include "framework/FwRuntime.h"
 
@@ -74,6 +75,11 @@ void __throw_underflow_error(const char*) {
 namespace {
 
 const size_t kHeaderSpace = 256;
+// The run-time's header: a reference count, eleven pointer-sized fields and the
+// unwinder's record (its exact layout is the run-time's own).
+static_assert(16 * sizeof(void*) + sizeof(_Unwind_Exception) <= kHeaderSpace,
+              "room for the run-time's exception header");
+static_assert(kHeaderSpace % alignof(_Unwind_Exception) == 0, "objects stay aligned");
 // Large enough for every object the setup throws with its header; kept apart
 // so that throwing std::bad_alloc never needs the heap.
 const size_t kSlotSize = 1024;
